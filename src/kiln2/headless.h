@@ -1,0 +1,57 @@
+// The headless backend's window on the world, for tests and the replay
+// verifier: input is set here instead of read from devices, the clock is a
+// counter that never sleeps, and drawing and sound calls are recorded.
+// Select it with Kiln_useHeadlessBackend() before Kiln_init().
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct KilnDrawCall {
+    enum Kind { CLEAR, TEXTURE, RECT, CIRCLE, GLYPH };
+    Kind kind = CLEAR;
+    std::string key;  // texture key (GLYPH: "font")
+    float x = 0, y = 0;  // top-left corner (CIRCLE: centre), draw offset included
+    float w = 0, h = 0;  // drawn size (CIRCLE: w = radius)
+    int srcX = 0, srcY = 0, srcW = 0, srcH = 0;  // source rectangle in texture pixels (GLYPH: its 8x8 cell)
+    float angle = 0;
+    int lineWidth = 0;
+    uint8_t r = 0, g = 0, b = 0, a = 0;
+    char glyph = 0;  // GLYPH: the character drawn
+    int blendMode = 0;  // blend mode in force when the call was made
+};
+
+struct KilnSoundEvent {
+    enum Kind { PLAY_WAV, STOP_WAV, PLAY_BGM, STOP_BGM };
+    Kind kind = PLAY_WAV;
+    std::string name;  // key for PLAY_WAV, file for PLAY_BGM
+    int value = 0;     // loops, channel or fade milliseconds
+};
+
+namespace kiln_headless {
+
+// Drawing and sound recorded since the last clear.
+const std::vector<KilnDrawCall>& drawCalls();
+void clearDrawCalls();
+const std::vector<KilnSoundEvent>& soundEvents();
+void clearSoundEvents();
+
+// Device state that the next Kiln_waitFrame snapshots.
+void setKey(int key, bool down);
+void releaseAllKeys();
+void setMouse(int x, int y, uint8_t buttons);
+void attachJoystick(int slot, int buttonCount);  // before Kiln_init, as a device present at start-up
+void setJoyButton(int slot, int button, bool down);
+void setJoyAxes(int slot, int16_t x, int16_t y);
+void requestQuit();  // as a window close
+
+// The clock: milliseconds since start; Kiln_waitFrame's delays advance it instantly.
+uint32_t ticks();
+void setTicks(uint32_t ms);
+void advanceTicks(uint32_t ms);
+
+// Forget all state between tests: call after Kiln_quit to start a fresh Kiln_init.
+void reset();
+
+}  // namespace kiln_headless

@@ -1,0 +1,150 @@
+// The Kiln framework: free functions over one process-wide state that own the
+// window, drawing, input snapshots, sound, the run log and the random generator.
+// Everything above this header (scenes, play field, keypad, config) sees only
+// these functions; SDL and OpenGL stay inside src/kiln2.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// Every failure in the game is one of these, carrying one message text.
+class KilnError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The normal way out: Escape or a window close. main() exits 0 on this one only.
+class KilnQuit : public KilnError {
+public:
+    KilnQuit() : KilnError("dKiln system quit.") {}
+};
+
+// Blend modes of Kiln_setBlendMode.
+enum KilnBlendMode {
+    BLEND_NONE = 0,
+    BLEND_ALPHA = 1,
+    BLEND_ADD = 2,
+    BLEND_INVERT = 3,
+    BLEND_ALPHA_COLOR = 4,
+    BLEND_MULTIPLY = 5,
+};
+
+// Stick directions of the joystick queries.
+enum KilnJoyDir { JOY_UP = 0, JOY_DOWN = 1, JOY_RIGHT = 2, JOY_LEFT = 3, JOY_NONE = 4 };
+
+// Key codes keep the classic 323-entry numbering the game was designed with;
+// the backend maps the platform's keyboard onto it with one table.
+constexpr int KILN_KEY_COUNT = 323;
+enum KilnKey {
+    KEY_BACKSPACE = 8,
+    KEY_TAB = 9,
+    KEY_RETURN = 13,
+    KEY_ESCAPE = 27,
+    KEY_SPACE = 32,
+    KEY_x = 120,
+    KEY_z = 122,
+    KEY_UP = 273,
+    KEY_DOWN = 274,
+    KEY_RIGHT = 275,
+    KEY_LEFT = 276,
+    KEY_F1 = 282,
+    KEY_F2 = 283,
+    KEY_F3 = 284,
+    KEY_F4 = 285,
+    KEY_F5 = 286,
+    KEY_F6 = 287,
+    KEY_F7 = 288,
+    KEY_F8 = 289,
+    KEY_F9 = 290,
+    KEY_F10 = 291,
+    KEY_F11 = 292,
+    KEY_F12 = 293,
+};
+
+// Slot of the global integer table that tells the next run to play back a replay.
+constexpr int REPLAY_FLAG_SLOT = 0;
+constexpr int KILN_GLOBAL_INT_COUNT = 1024;
+
+// Which backend Kiln_init starts. Choose before Kiln_init; the real one is the default.
+struct KilnHeadlessOptions {
+    bool readResourceFiles = true;  // false: textures and sounds register without touching disk
+    bool writeRunLog = true;        // false: "run.log" is neither deleted nor written
+    bool logToStderr = false;       // true: log text goes to stderr instead of stdout
+    bool recordDrawCalls = true;    // false: drawing goes nowhere (fast)
+};
+void Kiln_useRealBackend();
+void Kiln_useHeadlessBackend(const KilnHeadlessOptions& options = {});
+
+// ---- Video, window and frame loop ----
+void Kiln_init(const std::string& caption, int width, int height, bool fullScreen, bool showCursor);
+void Kiln_quit();
+void Kiln_toggleFullScreen();  // also on F9
+void Kiln_toggleCursor();      // also on F10
+void Kiln_setCaption(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Kiln_clear();
+void Kiln_flip();
+int Kiln_waitFrame(int frameMs);
+void Kiln_resetView();
+int Kiln_getScreenWidth();
+int Kiln_getScreenHeight();
+
+// ---- Run log ----
+void Kiln_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Kiln_logException(const std::exception& e);
+
+// ---- Textures and drawing ----
+using KilnMask = std::array<int, 3>;
+void Kiln_loadTexture(const std::string& key, const std::string& file, const KilnMask& mask);
+void Kiln_disposeTexture(const std::string& key);
+void Kiln_reloadTextures();
+bool Kiln_hasTexture(const std::string& key);
+void Kiln_drawTexture(const std::string& key, float x, float y, int srcX, int srcY, int srcW, int srcH,
+                      float scaleX, float scaleY, float angle, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+void Kiln_drawRect(int x, int y, int w, int h, int lineWidth, float angle, uint8_t r, uint8_t g, uint8_t b,
+                   uint8_t a);
+void Kiln_drawRectCentered(int cx, int cy, int halfW, int halfH, int lineWidth, float angle, uint8_t r, uint8_t g,
+                           uint8_t b, uint8_t a);
+void Kiln_drawCircle(float x, float y, float radius, int lineWidth, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+void Kiln_setBlendMode(int mode);
+int Kiln_getBlendMode();
+void Kiln_setDrawOffset(int x, int y);
+void Kiln_disableTexture();
+
+// ---- Bitmap font and text ----
+void Kiln_loadFont();
+void Kiln_drawText(const std::string& text, int x, int y, float scale, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+
+// ---- Sound ----
+void Kiln_loadWAV(const std::string& key, const std::string& file);
+void Kiln_playWAV(const std::string& key, int loops, int channel);
+void Kiln_stopWAV(int channel);
+void Kiln_disposeWAV(const std::string& key);
+void Kiln_playBgm(const std::string& file, int loops, int fadeInMs);
+void Kiln_stopBgm(int fadeOutMs);
+
+// ---- Raw input ----
+bool Kiln_isKeyPressed(int key);
+bool Kiln_isKeyPushed(int key);
+int Kiln_getMouseX();
+int Kiln_getMouseY();
+uint8_t Kiln_getMouseButtons();
+uint8_t Kiln_getMouseButtonsPushed();
+bool Kiln_isJoyDirPressed(int dir, int joy);
+bool Kiln_isJoyDirPushed(int dir, int joy);
+bool Kiln_isJoyButtonPressed(int button, int joy);
+bool Kiln_isJoyButtonPushed(int button, int joy);
+
+// ---- Utilities ----
+void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws KilnError
+int Kiln_getGlobalInt(int index);
+long double Kiln_sin(float degrees);  // sine of degrees, in extended precision
+long double Kiln_cos(float degrees);
+void Kiln_srand(uint32_t seed, uint32_t index);
+int Kiln_rand(int min, int max);
+uint32_t Kiln_getRandIndex();  // the generator's index word, for replay traces
+void Kiln_screenshot();
+int Kiln_getFps();
+int Kiln_getCpuPercent();
+void Kiln_drawFps(int x, int y);
