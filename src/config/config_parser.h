@@ -36,6 +36,8 @@ public:
     bool hasKey(const std::string& key) const;
     int keyCount() const { return keyCount_; }
     const std::vector<std::string>& keyOrder() const { return keyOrder_; }
+    // The path given to the last load; save("") writes there.
+    const std::string& fileName() const { return fileName_; }
 
 private:
     void checkKey(const std::string& key) const;

@@ -1,0 +1,28 @@
+// The game's own use of "config.ini": the four stage hi-scores and the chosen
+// stage, with the recovery rules for a missing or damaged file kept in one
+// place for the title scene and the game scene. Nothing here logs or throws;
+// problems come back as text lines for the scene to log.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/config_parser.h"
+
+constexpr int STAGE_COUNT = 4;
+
+// Loads file into config; if loading throws, sets HI_SCORE1..4 = 0 and MODE = defaultMode
+// and saves to file. Returns the problems met (a missing file is normal and not reported;
+// a failing save of the recreated file is, with its text). Never throws.
+std::vector<std::string> loadOrCreateGameConfig(ConfigParser& config, const std::string& file, int defaultMode);
+
+struct GameSettings {
+    std::array<int, STAGE_COUNT> hiScores{};
+    int stage = 0;
+};
+
+// Reads HI_SCORE1..4 and MODE. A missing key or a bad number reads as 0 and adds one
+// problem line naming the key and the value; a MODE outside 0..3 selects stage 0 with a
+// problem line. Never throws.
+GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& problems);
