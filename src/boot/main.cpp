@@ -1,1 +1,18 @@
-int main() { return 0; }
+// The process entry: the replay verifier when asked for, otherwise the
+// windowed game from the command line's size and mode.
+#include <cstdio>
+
+#include "boot/command_line.h"
+#include "boot/game_loop.h"
+#include "state/scene_machine.h"
+
+int main(int argc, char** argv) {
+    CommandLine line;
+    try {
+        line = parseCommandLine(argc, argv);
+    } catch (const CommandLineError& error) {
+        std::fprintf(stderr, "kvr2013: %s\n%s", error.what(), commandLineUsage());
+        return 2;
+    }
+    return runGame(line);
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the game if needed and starts it from the repository root, where it
+# finds resource/ and writes config.ini, run.log, replay/ and kilnshot.bmp.
+# Arguments go to the game: -window, -fullscreen, -res WIDTH HEIGHT.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+# The game saves a replay only where the directory already exists.
+mkdir -p replay
+exec build/kvr2013 "$@"

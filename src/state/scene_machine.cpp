@@ -1,0 +1,54 @@
+// The scene machine: owns the one live scene and swaps it, only at the start
+// of a frame, for the one its message names.
+#include "state/scene_machine.h"
+
+#include "gamecore/game_main.h"
+#include "kiln2/kiln2.h"
+#include "state/logo_main.h"
+#include "state/title_main.h"
+
+namespace {
+
+std::unique_ptr<GameState> currentScene;
+SceneFactory firstScene = nullptr;
+
+}  // namespace
+
+bool stepScene() {
+    bool keepRunning = true;
+    if (!currentScene) {
+        currentScene = firstScene ? firstScene() : std::make_unique<LogoMain>();
+        Kiln_log("Exec loop.\n");
+    } else {
+        // Read unsigned so that negative messages fall with the unknown ones.
+        switch (static_cast<unsigned>(currentScene->getMessage())) {
+            case MSG_NONE:
+                break;
+            case MSG_LOGO:
+                currentScene = std::make_unique<LogoMain>();
+                break;
+            case MSG_TITLE:
+                currentScene = std::make_unique<TitleMain>();
+                break;
+            case MSG_GAME:
+                currentScene = std::make_unique<GameMain>();
+                break;
+            default:
+                keepRunning = false;
+                Kiln_log("Unknown msg at loop.");
+                break;
+        }
+    }
+    currentScene->update();
+    currentScene->draw();
+    return keepRunning;
+}
+
+void setFirstScene(SceneFactory factory) { firstScene = factory; }
+
+GameState* currentSceneForTest() { return currentScene.get(); }
+
+void resetSceneMachine() {
+    currentScene.reset();
+    firstScene = nullptr;
+}

@@ -1,0 +1,83 @@
+// The title scene. It reads "config.ini" once when built; every return from a
+// run builds a fresh title, so a new record shows without any refresh logic.
+#include "state/title_main.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "config/game_settings.h"
+#include "kiln2/kiln2.h"
+
+namespace {
+
+// A missing config.ini is recreated with the first stage selected.
+constexpr int kDefaultStage = 0;
+constexpr int kMusicFadeOutMs = 1000;
+
+void drawWhiteText(const char* text, int x, int y, float scale) {
+    Kiln_drawText(text, x, y, scale, 255, 255, 255, 255);
+}
+
+}  // namespace
+
+const char* TitleMain::stageLabel(int stage) {
+    static const char* const labels[kStageCount] = {"STAGE:1000M", "STAGE:2000M", "STAGE:3000M", "STAGE:ENDRESS"};
+    return labels[stage];
+}
+
+TitleMain::TitleMain() {
+    Kiln_log("TitleMain\n");
+    setMessage(MSG_NONE);
+    musicStopped_ = false;
+
+    // A damaged file does not stop the game: each bad or missing key reads as
+    // 0 and is named in the log, and a stage outside 0..3 becomes stage 0.
+    std::vector<std::string> problems = loadOrCreateGameConfig(config_, "config.ini", kDefaultStage);
+    GameSettings settings = readGameSettings(config_, problems);
+    for (const std::string& problem : problems) Kiln_log("%s\n", problem.c_str());
+    for (int i = 0; i < kStageCount; ++i) hiScores_[i] = settings.hiScores[i];
+    stage_ = settings.stage;
+}
+
+void TitleMain::startRun(int replayFlag) {
+    config_.setInt("MODE", stage_);
+    config_.save("config.ini");
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, replayFlag);
+    setMessage(MSG_GAME);
+}
+
+void TitleMain::update() {
+    if (!musicStopped_) {
+        // Music left playing by a run fades out as the title appears.
+        musicStopped_ = true;
+        Kiln_stopBgm(kMusicFadeOutMs);
+    }
+    if (keypad_.isTriggerA(false) || keypad_.isTriggerUp(false)) startRun(0);
+    // Checked after the start so that A and B together end up as a replay.
+    if (keypad_.isTriggerB(false)) startRun(1);
+    // After the save: a run started this frame keeps the stage it was shown.
+    if (keypad_.isTriggerLeft(false)) {
+        stage_ = stage_ == 0 ? kStageCount - 1 : stage_ - 1;
+    } else if (keypad_.isTriggerRight(false)) {
+        stage_ = stage_ == kStageCount - 1 ? 0 : stage_ + 1;
+    }
+}
+
+void TitleMain::draw() {
+    Kiln_clear();
+    Kiln_resetView();
+    Kiln_setBlendMode(BLEND_ALPHA);
+
+    char hiScore[16];
+    std::snprintf(hiScore, sizeof hiScore, "%d", hiScores_[stage_]);
+
+    drawWhiteText("KVR 2013", 220, 200, 3.0f);
+    drawWhiteText("HI SCORE", 300, 10, 2.0f);
+    drawWhiteText(hiScore, 300, 30, 4.0f);
+    drawWhiteText(stageLabel(stage_), 250, 260, 2.0f);
+    drawWhiteText("PRESS L OR R BUTTON TO STAGE SELECT", 30, 280, 2.0f);
+    drawWhiteText("PRESS Z OR UP BUTTON TO START", 100, 340, 2.0f);
+    drawWhiteText("PRESS X BUTTON TO REPLAY", 100, 360, 2.0f);
+    drawWhiteText("DELTA HIDDEN YARD 2013", 280, 460, 2.0f);
+}

@@ -1,0 +1,37 @@
+// The title screen: the game's name, the best score of the chosen stage, the
+// controls; LEFT/RIGHT pick one of four stages, A or UP starts a live run and
+// B the replay of that stage's best run.
+#pragma once
+
+#include <array>
+
+#include "config/config_parser.h"
+#include "config/game_settings.h"
+#include "keypad/keypad.h"
+#include "state/game_state.h"
+
+class TitleMain : public GameState {
+public:
+    static constexpr int kStageCount = STAGE_COUNT;
+
+    TitleMain();
+    void update() override;
+    void draw() override;
+
+    int getStage() const { return stage_; }
+    int getHiScore(int stage) const { return hiScores_.at(stage); }
+
+    // The label drawn for a stage 0..3.
+    static const char* stageLabel(int stage);
+
+private:
+    // Stores the shown stage in "config.ini" and tells the next run whether to
+    // play back (slot value 1) or fly live (0).
+    void startRun(int replayFlag);
+
+    Keypad keypad_{0};
+    bool musicStopped_ = false;
+    ConfigParser config_;
+    std::array<int, kStageCount> hiScores_{};
+    int stage_ = 0;
+};

@@ -1,0 +1,203 @@
+// Process, file and X helpers for the end-to-end tests.
+#include "e2e_support.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+namespace {
+
+constexpr auto kPollInterval = 20ms;
+// Long enough for several 16 ms frames to see the key down, then up again.
+constexpr auto kKeyHold = 100ms;
+
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+fs::path makeUniqueDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("kvr2013-e2e-" + std::to_string(random()));
+        if (fs::create_directory(candidate)) return candidate;
+    }
+    throw std::runtime_error("could not create a temporary directory");
+}
+
+}  // namespace
+
+bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        if (cond()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return cond();
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+fs::path repoResourceDir() { return fs::path(KVR_SOURCE_DIR) / "resource"; }
+
+std::string gameBinary() { return KVR_GAME_BINARY; }
+
+WorkDir::WorkDir(Resources resources) : path_(makeUniqueDir()) {
+    if (resources == LinkResources) fs::create_directory_symlink(repoResourceDir(), path_ / "resource");
+}
+
+WorkDir::~WorkDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void WorkDir::linkResourcesExcept(const std::vector<std::string>& leftOut) {
+    fs::path target = path_ / "resource";
+    fs::remove_all(target);
+    for (const auto& entry : fs::recursive_directory_iterator(repoResourceDir())) {
+        fs::path relative = fs::relative(entry.path(), repoResourceDir());
+        if (entry.is_directory()) {
+            fs::create_directories(target / relative);
+            continue;
+        }
+        bool skip = false;
+        for (const std::string& name : leftOut) skip = skip || relative == fs::path(name);
+        if (!skip) fs::create_symlink(entry.path(), target / relative);
+    }
+}
+
+bool WorkDir::exists(const std::string& name) const { return fs::exists(path_ / name); }
+
+std::string WorkDir::read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WorkDir::write(const std::string& name, const std::string& content) const {
+    std::ofstream out(path_ / name, std::ios::binary);
+    out << content;
+}
+
+GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args) : dir_(dir) {
+    std::vector<std::string> argvText{gameBinary()};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argvText) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::string out = (dir.path() / "game.stdout").string();
+    std::string err = (dir.path() / "game.stderr").string();
+    std::string workDir = dir.path().string();
+
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        if (chdir(workDir.c_str()) != 0) _exit(126);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (outFd < 0 || errFd < 0) _exit(126);
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+}
+
+GameProcess::~GameProcess() {
+    if (running()) {
+        kill(pid_, SIGKILL);
+        waitForExit(5s);
+    }
+}
+
+bool GameProcess::running() {
+    if (status_) return false;
+    int raw = 0;
+    pid_t done = waitpid(pid_, &raw, WNOHANG);
+    if (done == pid_) {
+        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        return false;
+    }
+    return done == 0;
+}
+
+std::optional<int> GameProcess::waitForExit(std::chrono::milliseconds timeout) {
+    waitUntil([this] { return !running(); }, timeout);
+    return status_;
+}
+
+std::string GameProcess::waitForWindow(std::chrono::milliseconds timeout) {
+    std::string id;
+    waitUntil(
+        [&] {
+            auto windows = gameWindows();
+            if (!windows.empty()) id = windows.front();
+            return !id.empty() || !running();
+        },
+        timeout);
+    return id;
+}
+
+bool GameProcess::waitForLog(const std::string& text, std::chrono::milliseconds timeout) {
+    return waitUntil([&] { return runLog().find(text) != std::string::npos; }, timeout);
+}
+
+std::string GameProcess::runLog() const { return dir_.read("run.log"); }
+
+std::string runCommand(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("popen failed: " + command);
+    std::array<char, 256> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+    int raw = pclose(pipe);
+    if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return output;
+}
+
+std::vector<std::string> gameWindows() {
+    std::istringstream lines(runCommand("xdotool search --name '^KVR2013$' 2>/dev/null"));
+    std::vector<std::string> ids;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) ids.push_back(line);
+    return ids;
+}
+
+void focusWindow(const std::string& windowId) {
+    runCommand("xdotool windowfocus --sync " + shellQuote(windowId) + " 2>&1");
+}
+
+void pressKey(const std::string& windowId, const std::string& keysym) {
+    std::string window = shellQuote(windowId);
+    std::string key = shellQuote(keysym);
+    focusWindow(windowId);
+    runCommand("xdotool keydown --window " + window + " " + key + " 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+    runCommand("xdotool keyup --window " + window + " " + key + " 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+}
+
+}  // namespace e2e

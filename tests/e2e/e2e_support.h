@@ -1,0 +1,105 @@
+// Helpers for driving the real game: a throw-away working directory that sees
+// the repository's resources, the game process itself, waiting on things the
+// game does (a window, a log line, a file, its exit) and real key presses
+// through xdotool.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Generous: a loaded CI machine may take seconds to open a window.
+constexpr std::chrono::milliseconds kDefaultTimeout = 20s;
+
+// Polls cond every 20 ms until it holds or the timeout passes; returns its last answer.
+bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+// A fresh directory under the system temp dir, removed with everything in it
+// at the end of the test. By default it holds a symlink "resource" to the
+// repository's resource directory, so the game loads its real assets.
+class WorkDir {
+public:
+    enum Resources { LinkResources, NoResources };
+    explicit WorkDir(Resources resources = LinkResources);
+    ~WorkDir();
+    WorkDir(const WorkDir&) = delete;
+    WorkDir& operator=(const WorkDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Builds resource/ as a real directory whose entries link to the
+    // repository's, leaving out the given paths (relative to resource/,
+    // such as "font/font.bmp").
+    void linkResourcesExcept(const std::vector<std::string>& leftOut);
+
+    bool exists(const std::string& name) const;
+    std::string read(const std::string& name) const;  // "" when missing
+    void write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// The real game binary, started in a working directory with the X11 video
+// driver forced (SDL would otherwise fall back to an invisible offscreen one)
+// and sound on the dummy driver. Its stdout and stderr go to game.stdout and
+// game.stderr in the working directory. The destructor kills a game still
+// running.
+class GameProcess {
+public:
+    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {});
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    // The exit status once the process has ended within the timeout; a death
+    // by signal reads as 128 + the signal number.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout = kDefaultTimeout);
+    bool running();
+
+    // The game's window ("KVR2013"), once it exists; empty when it never appears.
+    std::string waitForWindow(std::chrono::milliseconds timeout = kDefaultTimeout);
+
+    // Waits until "run.log" contains text.
+    bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+    std::string runLog() const;
+
+private:
+    const WorkDir& dir_;
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+// Runs a shell command; returns its stdout (the exit status goes to *status when given).
+std::string runCommand(const std::string& command, int* status = nullptr);
+
+// Ids of the windows whose title is exactly "KVR2013".
+std::vector<std::string> gameWindows();
+
+// Gives the window the keyboard focus (Xvfb has no window manager to do it).
+void focusWindow(const std::string& windowId);
+
+// Presses a key (an X keysym name such as "z", "Right", "F12", "Escape") on
+// the window, holds it for several frames and releases it, then leaves it up
+// for several frames: the game reads the keyboard once per 16 ms frame, so a
+// shorter tap or a shorter gap between two taps could go unseen.
+void pressKey(const std::string& windowId, const std::string& keysym);
+
+// Path helpers.
+std::filesystem::path repoResourceDir();
+std::string gameBinary();
+
+}  // namespace e2e
