@@ -1,0 +1,47 @@
+// The heads-up display over the play field: the distance ruler along the
+// bottom edge, the energy gauge, the score and the stage's hi-score.
+#include <cstdio>
+
+#include "gamecore/game_main.h"
+#include "kiln2/kiln2.h"
+
+namespace {
+
+// The ruler is laid out over more than the view so labels slide in and out whole.
+constexpr int RULER_FROM_X = -100;
+constexpr int RULER_TO_X = 740;
+constexpr int RULER_Y = 460;
+// The craft flies at x 100: the ruler's zero is under it at the start.
+constexpr int PLAYER_VIEW_X = 100;
+
+constexpr int GAUGE_X = 170;
+constexpr int GAUGE_Y = 20;
+constexpr int GAUGE_WIDTH = 300;
+constexpr int GAUGE_HEIGHT = 10;
+
+}  // namespace
+
+void GameMain::drawHud() {
+    char text[32];
+
+    const int left = (scrollPos - PLAYER_VIEW_X * subPixels) / subPixels;
+    for (int x = RULER_FROM_X; x <= RULER_TO_X; ++x) {
+        const int coursePixel = x + left;
+        if (coursePixel < 0 || coursePixel % pixelsPerTenMetres != 0) continue;
+        const int tens = coursePixel / pixelsPerTenMetres;
+        if (stageGoal != 0 && tens > stageGoal) continue;
+        std::snprintf(text, sizeof text, "%d0m", tens);
+        Kiln_drawText(text, x, RULER_Y, 2.0f, 255, 255, 255, 255);
+    }
+
+    Kiln_drawText("ENELGY", 70, 18, 2.0f, 255, 255, 255, 255);
+    Kiln_drawRect(GAUGE_X - 2, GAUGE_Y - 2, GAUGE_WIDTH + 4, GAUGE_HEIGHT + 4, 0, 0.0f, 255, 255, 255, 255);
+    Kiln_drawRect(GAUGE_X, GAUGE_Y, GAUGE_WIDTH, GAUGE_HEIGHT, 0, 0.0f, 255, 0, 0, 255);
+    const int filled = player.energy * GAUGE_WIDTH / maxEnergy;
+    if (filled > 0) Kiln_drawRect(GAUGE_X, GAUGE_Y, filled, GAUGE_HEIGHT, 0, 0.0f, 251, 231, 49, 255);
+
+    std::snprintf(text, sizeof text, "SCORE:%d", score);
+    Kiln_drawText(text, 2, 2, 2.0f, 255, 255, 255, 255);
+    std::snprintf(text, sizeof text, "HI:%d", hiScores[stage]);
+    Kiln_drawText(text, 300, 2, 2.0f, 255, 255, 255, 255);
+}
