@@ -1,0 +1,4 @@
+// Home of Map's virtual table.
+#include "map/map.h"
+
+Map::~Map() = default;
