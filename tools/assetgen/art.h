@@ -1,0 +1,14 @@
+// The pictures of the game, each drawn by code into a canvas.
+#pragma once
+
+#include "canvas.h"
+
+namespace assetgen {
+
+Canvas makeFontSheet();   // 128x64, white glyphs on key green
+Canvas makeLogo();        // 320x320 studio and title logo
+Canvas makeMenuSheet();   // 512x256 pause panel, cursor and menu button cuts
+Canvas makeSpriteSheet(); // 64x64 craft, item, enemy, spark
+Canvas makeWindowIcon();  // 32x32 window icon
+
+} // namespace assetgen

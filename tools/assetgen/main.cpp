@@ -1,0 +1,37 @@
+// assetgen <output-root>: writes every picture, sound and the music of the
+// game under <output-root>/resource. The output depends on nothing but this
+// program, so running it twice gives the same files.
+#include "art.h"
+#include "bmp_file.h"
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+void writeArt(const std::filesystem::path& resource) {
+    using namespace assetgen;
+    writeBmp(resource / "font" / "font.bmp", makeFontSheet());
+    writeBmp(resource / "image" / "logo.bmp", makeLogo());
+    writeBmp(resource / "image" / "menu.bmp", makeMenuSheet());
+    writeBmp(resource / "image" / "tama.bmp", makeSpriteSheet());
+    writeBmp(resource / "ico.bmp", makeWindowIcon());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: assetgen <output-root>\n";
+        return 2;
+    }
+    try {
+        const std::filesystem::path resource = std::filesystem::path(argv[1]) / "resource";
+        writeArt(resource);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
