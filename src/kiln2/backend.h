@@ -1,0 +1,188 @@
+// The seam between the framework's logic and the machine it runs on. The
+// framework functions decide what happens (registries, layout, pacing, input
+// rules); a backend only does it: a window and GL, a clock and devices, audio.
+// Two backends exist: the real SDL2/OpenGL one and the headless one for tests
+// and the replay verifier. A backend is four parts so that a test can mix a
+// headless window with real SDL joysticks or real SDL audio.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kiln2/kiln2.h"
+
+struct KilnColour {
+    uint8_t r = 0, g = 0, b = 0, a = 0;
+};
+
+// One textured rectangle, already placed: x, y top-left with the draw offset,
+// w, h the drawn size; u0..dv the texture coordinates; src* the same rectangle
+// in texture pixels.
+struct KilnTextureQuad {
+    const std::string* key = nullptr;
+    uint32_t textureId = 0;
+    float x = 0, y = 0, w = 0, h = 0;
+    int srcX = 0, srcY = 0, srcW = 0, srcH = 0;
+    float u0 = 0, v0 = 0, du = 0, dv = 0;
+    float angle = 0;
+    KilnColour colour;
+    int blendMode = 0;
+};
+
+// One glyph of a text line: its top-left corner, its size on screen and its
+// 8x8 cell in the font image.
+struct KilnGlyphQuad {
+    float x = 0, y = 0, size = 0;
+    int cellX = 0, cellY = 0;
+    float u = 0, v = 0, du = 0, dv = 0;
+    char glyph = 0;
+    KilnColour colour;
+    int blendMode = 0;
+};
+
+// Rectangle with the offset and the zero-size rule already applied.
+struct KilnRectShape {
+    int x = 0, y = 0, w = 0, h = 0;
+    int lineWidth = 0;
+    float angle = 0;
+    KilnColour colour;
+    int blendMode = 0;
+};
+
+// Circle: centre, radius and the outline points to draw through.
+struct KilnCircleShape {
+    float x = 0, y = 0, radius = 0;
+    int lineWidth = 0;
+    const float* points = nullptr;  // x, y pairs
+    int pointCount = 0;
+    KilnColour colour;
+    int blendMode = 0;
+};
+
+class KilnVideo {
+public:
+    virtual ~KilnVideo() = default;
+    // Opens the window and its GL context; throws KilnError with the game's
+    // start-up messages.
+    virtual void open(int width, int height, bool fullScreen) = 0;
+    virtual void close() = 0;
+    // Switches full screen on or off; throws on a refused mode.
+    virtual void setFullScreen(bool on) = 0;
+    virtual void setCaption(const std::string& text) = 0;
+    virtual void setIcon(const std::string& bmpFile) = 0;  // a missing file changes nothing
+    virtual void iconify() = 0;
+    virtual bool isCursorShown() = 0;
+    virtual void showCursor(bool shown) = 0;
+    // Ortho over the window size on the current matrix, viewport, black clear colour.
+    virtual void setupView(int width, int height) = 0;
+    virtual void initDrawState() = 0;
+    virtual void swap() = 0;
+    virtual void clear() = 0;
+    virtual void resetView() = 0;
+    virtual void applyBlendMode(int mode) = 0;
+    virtual void disableTexturing() = 0;
+    // RGBA bytes, w*h*4; returns the texture's id. pixels may be null for a
+    // texture registered without its image.
+    virtual uint32_t uploadTexture(const uint8_t* pixels, int width, int height) = 0;
+    virtual void deleteTexture(uint32_t id) = 0;
+    virtual void bindTexture(uint32_t id) = 0;
+    virtual void drawTexture(const KilnTextureQuad& quad) = 0;
+    // A text line: begin once (binds the font, sets the colour), glyphs, end.
+    virtual void beginGlyphs(uint32_t fontId, KilnColour colour) = 0;
+    virtual void drawGlyph(const KilnGlyphQuad& glyph) = 0;
+    virtual void endGlyphs() = 0;
+    virtual void drawRect(const KilnRectShape& rect) = 0;
+    virtual void drawCircle(const KilnCircleShape& circle) = 0;
+    // Window picture as RGB rows, bottom row first; false when there is none.
+    virtual bool readPixels(std::vector<uint8_t>& rgb, int width, int height) = 0;
+    // False when textures and sounds register without reading their files.
+    virtual bool readsResourceFiles() = 0;
+};
+
+// Clock, keyboard, mouse and window events.
+class KilnInput {
+public:
+    virtual ~KilnInput() = default;
+    virtual uint32_t ticks() = 0;
+    virtual void delayOneMs() = 0;
+    virtual uint8_t mouseButtons() = 0;
+    virtual int mouseX() = 0;
+    virtual int mouseY() = 0;
+    virtual void readKeys(std::array<bool, 323>& keys) = 0;
+    // Takes every pending event; true if one of them asked to close the window.
+    virtual bool pollQuitEvents() = 0;
+};
+
+class KilnJoystickDevices {
+public:
+    virtual ~KilnJoystickDevices() = default;
+    virtual void start() = 0;  // throws "Kiln_init: Couldn't initialize SDL"
+    virtual void stop() = 0;
+    virtual int deviceCount() = 0;
+    // Opens device index slot and returns its button count; throws the
+    // platform's error text when it cannot.
+    virtual int open(int slot) = 0;
+    virtual void close(int slot) = 0;
+    virtual void update() = 0;
+    virtual bool button(int slot, int button) = 0;
+    virtual int16_t axis(int slot, int axis) = 0;
+};
+
+using KilnSoundHandle = void*;
+using KilnMusicHandle = void*;
+
+class KilnAudio {
+public:
+    virtual ~KilnAudio() = default;
+    // False when there is no usable device: the game then runs silently and
+    // error says why.
+    virtual bool open(std::string& error) = 0;
+    virtual void close() = 0;
+    // False with error set when the file is missing or not a sound.
+    virtual bool loadChunk(const std::string& file, KilnSoundHandle& chunk, std::string& error) = 0;
+    virtual void freeChunk(KilnSoundHandle chunk) = 0;
+    virtual void playChunk(const std::string& key, KilnSoundHandle chunk, int loops, int channel) = 0;
+    virtual void haltChannel(int channel) = 0;
+    virtual bool loadMusic(const std::string& file, KilnMusicHandle& music, std::string& error) = 0;
+    virtual void freeMusic(KilnMusicHandle music) = 0;  // halts it first
+    virtual bool playMusic(const std::string& file, KilnMusicHandle music, int loops, int fadeInMs,
+                           std::string& error) = 0;
+    virtual void stopMusic(int fadeOutMs) = 0;  // <= 0 halts at once
+};
+
+struct KilnLogTarget {
+    bool writeRunLog = true;
+    bool toStderr = false;
+};
+
+class KilnHeadlessWorld;
+
+struct KilnBackend {
+    std::unique_ptr<KilnVideo> video;
+    std::unique_ptr<KilnInput> input;
+    std::unique_ptr<KilnJoystickDevices> joysticks;
+    std::unique_ptr<KilnAudio> audio;
+    KilnLogTarget log;
+    std::shared_ptr<KilnHeadlessWorld> headless;  // set on the headless backend only
+};
+
+// Factories of the parts.
+std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo();
+std::unique_ptr<KilnInput> kilnMakeSdlInput();
+std::unique_ptr<KilnJoystickDevices> kilnMakeSdlJoysticks();
+std::unique_ptr<KilnAudio> kilnMakeSdlAudio();
+std::unique_ptr<KilnBackend> kilnMakeRealBackend();
+std::unique_ptr<KilnBackend> kilnMakeHeadlessBackend(const KilnHeadlessOptions& options);
+
+// The backend in use; the real one unless another was chosen.
+KilnBackend& kilnBackend();
+// Replaces the backend (before Kiln_init); tests use it to mix parts.
+void kilnInstallBackend(std::unique_ptr<KilnBackend> backend);
+
+// Checks that a file is a readable WAV without playing it (no audio device needed).
+bool kilnCheckWavFile(const std::string& file, std::string& error);
+// Checks that a file can be opened for reading.
+bool kilnCheckFileOpens(const std::string& file, std::string& error);

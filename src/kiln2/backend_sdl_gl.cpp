@@ -1,0 +1,288 @@
+// The real window: an SDL2 window with an OpenGL 2.1 compatibility context
+// drawn in immediate mode, and the SDL clock, keyboard, mouse and events.
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <GL/glu.h>
+
+#include "kiln2/backend.h"
+#include "kiln2/key_map.h"
+
+namespace {
+
+class SdlGlVideo final : public KilnVideo {
+public:
+    ~SdlGlVideo() override { close(); }
+
+    void open(int width, int height, bool fullScreen) override {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) throw KilnError("Kiln_init: Couldn't initialize SDL");
+        videoUp_ = true;
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+        Uint32 flags = SDL_WINDOW_OPENGL;
+        if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+        window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
+        if (!window_) throw KilnError("Kiln_init: Couldn't set video mode");
+        context_ = SDL_GL_CreateContext(window_);
+        if (!context_) throw KilnError("Kiln_init: Couldn't set video mode");
+        // The frame wait paces the game; a swap that also waited for the
+        // display would fight it.
+        SDL_GL_SetSwapInterval(0);
+    }
+
+    void close() override {
+        if (context_) SDL_GL_DeleteContext(context_);
+        context_ = nullptr;
+        if (window_) SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        if (videoUp_) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            SDL_Quit();
+        }
+        videoUp_ = false;
+    }
+
+    void setFullScreen(bool on) override {
+        if (!window_ || SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN : 0) < 0) {
+            throw KilnError("Kiln_toggleFullScreen: Couldn't set video mode");
+        }
+    }
+
+    void setCaption(const std::string& text) override {
+        if (window_) SDL_SetWindowTitle(window_, text.c_str());
+    }
+
+    void setIcon(const std::string& bmpFile) override {
+        SDL_Surface* icon = SDL_LoadBMP(bmpFile.c_str());
+        if (!icon) return;
+        if (window_) SDL_SetWindowIcon(window_, icon);
+        SDL_FreeSurface(icon);
+    }
+
+    void iconify() override {
+        if (window_) SDL_MinimizeWindow(window_);
+    }
+
+    bool isCursorShown() override { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
+    void showCursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
+    void setupView(int width, int height) override {
+        glOrtho(0, width, height, 0, -1, 1);
+        glViewport(0, 0, width, height);
+        glClearColor(0, 0, 0, 0);
+    }
+
+    void initDrawState() override {
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_COLOR_MATERIAL);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+    }
+
+    void swap() override { SDL_GL_SwapWindow(window_); }
+
+    void clear() override { glClear(GL_COLOR_BUFFER_BIT); }
+
+    void resetView() override {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 640, 480, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_CULL_FACE);
+    }
+
+    void applyBlendMode(int mode) override {
+        switch (mode) {
+            case BLEND_NONE: glDisable(GL_BLEND); break;
+            case BLEND_ALPHA: enableBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+            case BLEND_ADD: enableBlend(GL_SRC_ALPHA, GL_ONE); break;
+            case BLEND_INVERT: enableBlend(GL_ONE_MINUS_DST_COLOR, GL_ZERO); break;
+            case BLEND_ALPHA_COLOR: enableBlend(GL_SRC_ALPHA, GL_SRC_COLOR); break;
+            case BLEND_MULTIPLY: enableBlend(GL_ZERO, GL_SRC_COLOR); break;
+            default: break;
+        }
+    }
+
+    void disableTexturing() override { glDisable(GL_TEXTURE_2D); }
+
+    uint32_t uploadTexture(const uint8_t* pixels, int width, int height) override {
+        if (!context_) return 0;
+        GLuint id = 0;
+        glGenTextures(1, &id);
+        glBindTexture(GL_TEXTURE_2D, id);
+        if (pixels && width > 0 && height > 0) {
+            gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        }
+        // Nearest in both directions keeps the pixel art sharp when the view is stretched.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        return id;
+    }
+
+    void deleteTexture(uint32_t id) override {
+        if (!context_) return;
+        const GLuint name = id;
+        glDeleteTextures(1, &name);
+    }
+
+    void bindTexture(uint32_t id) override {
+        glBindTexture(GL_TEXTURE_2D, id);
+        glEnable(GL_TEXTURE_2D);
+    }
+
+    void drawTexture(const KilnTextureQuad& q) override {
+        glPushMatrix();
+        glColor4ub(q.colour.r, q.colour.g, q.colour.b, q.colour.a);
+        glTranslatef(q.x, q.y, 0);
+        if (q.angle != 0.0f) {
+            // Turn about the centre of the drawn rectangle, anticlockwise on screen.
+            glTranslatef(q.w / 2, q.h / 2, 0);
+            glRotatef(q.angle, 0, 0, -1);
+            glTranslatef(-q.w / 2, -q.h / 2, 0);
+        }
+        glBegin(GL_POLYGON);
+        glTexCoord2f(q.u0, q.v0);
+        glVertex3f(0, 0, 0);
+        glTexCoord2f(q.u0 + q.du, q.v0);
+        glVertex3f(q.w, 0, 0);
+        glTexCoord2f(q.u0 + q.du, q.v0 + q.dv);
+        glVertex3f(q.w, q.h, 0);
+        glTexCoord2f(q.u0, q.v0 + q.dv);
+        glVertex3f(0, q.h, 0);
+        glEnd();
+        glPopMatrix();
+        glDisable(GL_TEXTURE_2D);
+    }
+
+    void beginGlyphs(uint32_t fontId, KilnColour colour) override {
+        glBindTexture(GL_TEXTURE_2D, fontId);
+        glEnable(GL_TEXTURE_2D);
+        glColor4ub(colour.r, colour.g, colour.b, colour.a);
+    }
+
+    // Glyph corners are placed directly rather than through a matrix per
+    // glyph, so a whole line stays one batch for the GL driver.
+    void drawGlyph(const KilnGlyphQuad& g) override {
+        const float x1 = g.x + g.size;
+        const float y1 = g.y + g.size;
+        glBegin(GL_POLYGON);
+        glTexCoord2f(g.u, g.v);
+        glVertex3f(g.x, g.y, 0);
+        glTexCoord2f(g.u, g.v + g.dv);
+        glVertex3f(g.x, y1, 0);
+        glTexCoord2f(g.u + g.du, g.v + g.dv);
+        glVertex3f(x1, y1, 0);
+        glTexCoord2f(g.u + g.du, g.v);
+        glVertex3f(x1, g.y, 0);
+        glEnd();
+    }
+
+    void endGlyphs() override { glDisable(GL_TEXTURE_2D); }
+
+    void drawRect(const KilnRectShape& r) override {
+        glPushMatrix();
+        glColor4ub(r.colour.r, r.colour.g, r.colour.b, r.colour.a);
+        glTranslatef(static_cast<float>(r.x), static_cast<float>(r.y), 0);
+        if (r.angle != 0.0f) {
+            glTranslatef(static_cast<float>(r.w / 2), static_cast<float>(r.h / 2), 0);
+            glRotatef(r.angle, 0, 0, -1);
+            glTranslatef(static_cast<float>((-r.w) / 2), static_cast<float>((-r.h) / 2), 0);
+        }
+        beginShape(r.lineWidth);
+        const auto w = static_cast<float>(r.w);
+        const auto h = static_cast<float>(r.h);
+        glVertex3f(0, 0, 0);
+        glVertex3f(w, 0, 0);
+        glVertex3f(w, h, 0);
+        glVertex3f(0, h, 0);
+        glEnd();
+        glPopMatrix();
+    }
+
+    void drawCircle(const KilnCircleShape& c) override {
+        glDisable(GL_TEXTURE_2D);
+        glPushMatrix();
+        glColor4ub(c.colour.r, c.colour.g, c.colour.b, c.colour.a);
+        beginShape(c.lineWidth);
+        for (int i = 0; i < c.pointCount; ++i) glVertex3f(c.points[2 * i], c.points[2 * i + 1], 0);
+        glEnd();
+        glPopMatrix();
+    }
+
+    bool readPixels(std::vector<uint8_t>& rgb, int width, int height) override {
+        if (!context_ || width <= 0 || height <= 0) return false;
+        rgb.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return true;
+    }
+
+    bool readsResourceFiles() override { return true; }
+
+private:
+    static void enableBlend(GLenum source, GLenum destination) {
+        glEnable(GL_BLEND);
+        glBlendFunc(source, destination);
+    }
+
+    static void beginShape(int lineWidth) {
+        if (lineWidth <= 0) {
+            glBegin(GL_POLYGON);
+        } else {
+            glLineWidth(static_cast<float>(lineWidth));
+            glBegin(GL_LINE_LOOP);
+        }
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    bool videoUp_ = false;
+};
+
+class SdlInput final : public KilnInput {
+public:
+    uint32_t ticks() override { return SDL_GetTicks(); }
+    void delayOneMs() override { SDL_Delay(1); }
+    uint8_t mouseButtons() override { return static_cast<uint8_t>(SDL_GetMouseState(nullptr, nullptr)); }
+    int mouseX() override {
+        int x = 0;
+        SDL_GetMouseState(&x, nullptr);
+        return x;
+    }
+    int mouseY() override {
+        int y = 0;
+        SDL_GetMouseState(nullptr, &y);
+        return y;
+    }
+    void readKeys(std::array<bool, 323>& keys) override {
+        int count = 0;
+        const Uint8* state = SDL_GetKeyboardState(&count);
+        kilnKeysFromScancodes(state, count, keys);
+    }
+    bool pollQuitEvents() override {
+        bool quit = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) quit = true;
+        }
+        return quit;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo() { return std::make_unique<SdlGlVideo>(); }
+
+std::unique_ptr<KilnInput> kilnMakeSdlInput() { return std::make_unique<SdlInput>(); }
+
+std::unique_ptr<KilnBackend> kilnMakeRealBackend() {
+    auto backend = std::make_unique<KilnBackend>();
+    backend->video = kilnMakeSdlGlVideo();
+    backend->input = kilnMakeSdlInput();
+    backend->joysticks = kilnMakeSdlJoysticks();
+    backend->audio = kilnMakeSdlAudio();
+    return backend;
+}

@@ -1,0 +1,134 @@
+// Drawing calls of the game: textured rectangles cut from a texture, plain
+// rectangles, circles, the blend mode and the draw offset that shakes the
+// whole picture. The backend only draws what these calls have worked out.
+#include <cmath>
+
+#include "kiln2/kiln_state.h"
+
+namespace {
+
+// The circle's outline: angles 0, 0.3, 0.6 ... below 2 pi plus a little,
+// accumulated in float as the game always drew it (21 points).
+struct UnitCircle {
+    float cosines[32];
+    float sines[32];
+    int count = 0;
+    UnitCircle() {
+        for (float t = 0.0f; t < 6.284271240234375f && count < 32; t += 0.3f) {
+            cosines[count] = std::cos(t);
+            sines[count] = std::sin(t);
+            ++count;
+        }
+    }
+};
+
+const UnitCircle& unitCircle() {
+    static const UnitCircle circle;
+    return circle;
+}
+
+}  // namespace
+
+void Kiln_drawTexture(const std::string& key, float x, float y, int srcX, int srcY, int srcW, int srcH,
+                      float scaleX, float scaleY, float angle, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    KilnState& state = kilnState();
+    x += static_cast<float>(state.drawOffsetX);
+    y += static_cast<float>(state.drawOffsetY);
+    auto found = state.textures.find(key);
+    if (found == state.textures.end()) throw KilnError("Kiln_drawTexture: Has not exist key: " + key);
+    Texture& texture = *found->second;
+    if (srcW == 0 || srcH == 0) {
+        srcW = texture.width;
+        srcH = texture.height;
+    }
+    KilnTextureQuad quad;
+    quad.key = &found->first;
+    quad.textureId = texture.id;
+    quad.x = x;
+    quad.y = y;
+    quad.w = static_cast<float>(srcW) * scaleX;
+    quad.h = static_cast<float>(srcH) * scaleY;
+    quad.srcX = srcX;
+    quad.srcY = srcY;
+    quad.srcW = srcW;
+    quad.srcH = srcH;
+    if (texture.width > 0 && texture.height > 0) {
+        const float width = static_cast<float>(texture.width);
+        const float height = static_cast<float>(texture.height);
+        quad.u0 = static_cast<float>(srcX) / width;
+        quad.v0 = static_cast<float>(srcY) / height;
+        quad.du = static_cast<float>(srcW) / width;
+        quad.dv = static_cast<float>(srcH) / height;
+    }
+    quad.angle = angle;
+    quad.colour = {r, g, b, a};
+    quad.blendMode = state.blendMode;
+    texture.bind();
+    kilnBackend().video->drawTexture(quad);
+}
+
+void Kiln_drawRect(int x, int y, int w, int h, int lineWidth, float angle, uint8_t r, uint8_t g, uint8_t b,
+                   uint8_t a) {
+    KilnState& state = kilnState();
+    KilnVideo& video = *kilnBackend().video;
+    video.disableTexturing();
+    x += state.drawOffsetX;
+    y += state.drawOffsetY;
+    if (w == 0 || h == 0) {
+        w = state.screenWidth;
+        h = state.screenHeight;
+    }
+    KilnRectShape rect;
+    rect.x = x;
+    rect.y = y;
+    rect.w = w;
+    rect.h = h;
+    rect.lineWidth = lineWidth;
+    rect.angle = angle;
+    rect.colour = {r, g, b, a};
+    rect.blendMode = state.blendMode;
+    video.drawRect(rect);
+}
+
+void Kiln_drawRectCentered(int cx, int cy, int halfW, int halfH, int lineWidth, float angle, uint8_t r, uint8_t g,
+                           uint8_t b, uint8_t a) {
+    Kiln_drawRect(cx - halfW, cy - halfH, halfW * 2, halfH * 2, lineWidth, angle, r, g, b, a);
+}
+
+void Kiln_drawCircle(float x, float y, float radius, int lineWidth, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    KilnState& state = kilnState();
+    x += static_cast<float>(state.drawOffsetX);
+    y += static_cast<float>(state.drawOffsetY);
+    if (!(radius > 0.0f)) return;
+    const UnitCircle& unit = unitCircle();
+    float points[64];
+    for (int i = 0; i < unit.count; ++i) {
+        points[2 * i] = x + unit.cosines[i] * radius;
+        points[2 * i + 1] = y + unit.sines[i] * radius;
+    }
+    KilnCircleShape circle;
+    circle.x = x;
+    circle.y = y;
+    circle.radius = radius;
+    circle.lineWidth = lineWidth;
+    circle.points = points;
+    circle.pointCount = unit.count;
+    circle.colour = {r, g, b, a};
+    circle.blendMode = state.blendMode;
+    kilnBackend().video->drawCircle(circle);
+}
+
+void Kiln_setBlendMode(int mode) {
+    kilnState().blendMode = mode;
+    kilnBackend().video->applyBlendMode(mode);
+}
+
+int Kiln_getBlendMode() { return kilnState().blendMode; }
+
+void Kiln_setDrawOffset(int x, int y) {
+    KilnState& state = kilnState();
+    state.drawOffsetX = x;
+    state.drawOffsetY = y;
+}
+
+void Kiln_disableTexture() { kilnBackend().video->disableTexturing(); }

@@ -1,0 +1,79 @@
+// The once-per-frame call: wait for the frame's slot, take the input
+// snapshot, handle window events and the system keys, count fps and load.
+#include "kiln2/kiln_state.h"
+
+namespace {
+
+// A remaining wait above this is a frame that is already late (the unsigned
+// difference wrapped), so it does not wait at all.
+constexpr uint32_t kLongestWaitMs = 9999;
+
+void snapshotInput(KilnState& state, KilnBackend& backend) {
+    state.prevMouseButtons = state.mouseButtons;
+    state.mouseButtons = backend.input->mouseButtons();
+
+    state.prevKeys = state.keys;
+    backend.input->readKeys(state.keys);
+
+    KilnJoystickDevices& devices = *backend.joysticks;
+    if (state.joysticksCreated) devices.update();
+    for (int slot = 0; slot < 4; ++slot) {
+        Joystick& stick = state.joysticks[static_cast<size_t>(slot)];
+        for (int b = 0; b < stick.buttonCount; ++b) {
+            stick.prevButtons[static_cast<size_t>(b)] = stick.buttons[static_cast<size_t>(b)];
+            stick.buttons[static_cast<size_t>(b)] = devices.button(slot, b);
+        }
+        stick.prevAxisX = stick.axisX;
+        stick.prevAxisY = stick.axisY;
+        stick.axisX = stick.hasDevice ? devices.axis(slot, 0) : 0;
+        stick.axisY = stick.hasDevice ? devices.axis(slot, 1) : 0;
+    }
+}
+
+void handleSystemKeys(KilnBackend& backend) {
+    if (Kiln_isKeyPushed(KEY_F4)) Kiln_reloadTextures();
+    if (Kiln_isKeyPushed(KEY_F5)) backend.video->iconify();
+    if (Kiln_isKeyPushed(KEY_F9)) Kiln_toggleFullScreen();
+    if (Kiln_isKeyPushed(KEY_F10)) Kiln_toggleCursor();
+    if (Kiln_isKeyPushed(KEY_F12)) Kiln_screenshot();
+}
+
+}  // namespace
+
+int Kiln_waitFrame(int frameMs) {
+    KilnState& state = kilnState();
+    KilnBackend& backend = kilnBackend();
+    KilnInput& input = *backend.input;
+
+    state.busyMs += static_cast<int32_t>(input.ticks() - state.lastTick);
+    if (state.lastTick == 0) state.lastTick = input.ticks();
+
+    uint32_t now = input.ticks();
+    for (;;) {
+        const uint32_t remaining = state.lastTick + static_cast<uint32_t>(frameMs) - now;
+        if (remaining < 1 || remaining > kLongestWaitMs) break;
+        input.delayOneMs();
+        now = input.ticks();
+    }
+    const auto elapsed = static_cast<int>(now - state.lastTick);
+    state.lastTick = now;
+
+    // The snapshot comes before the events are pumped, so keys and mouse
+    // buttons are as of the previous frame's poll: one frame of latency.
+    snapshotInput(state, backend);
+    if (input.pollQuitEvents()) state.quitRequested = true;
+
+    handleSystemKeys(backend);
+    if (Kiln_isKeyPressed(KEY_ESCAPE)) state.quitRequested = true;
+    if (state.quitRequested) throw KilnQuit();
+
+    state.frameCounter += 1;
+    if (static_cast<uint32_t>(state.secondTick) / 1000 != now / 1000) {
+        state.fps = state.frameCounter;
+        state.cpuPercent = state.busyMs * 100 / (frameMs * state.frameCounter);
+        state.busyMs = 0;
+        state.frameCounter = 0;
+        state.secondTick = static_cast<int32_t>(now);
+    }
+    return elapsed;
+}

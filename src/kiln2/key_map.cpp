@@ -1,0 +1,64 @@
+// The scancode table. Letters map to their lower-case ASCII code, other
+// printable keys to the ASCII character they carry unshifted on a US layout,
+// and the rest to the classic numbering above 255.
+#include "kiln2/key_map.h"
+
+#include <SDL_scancode.h>
+
+namespace {
+
+constexpr KilnScancodeKey kTable[] = {
+    {SDL_SCANCODE_A, 'a'}, {SDL_SCANCODE_B, 'b'}, {SDL_SCANCODE_C, 'c'}, {SDL_SCANCODE_D, 'd'},
+    {SDL_SCANCODE_E, 'e'}, {SDL_SCANCODE_F, 'f'}, {SDL_SCANCODE_G, 'g'}, {SDL_SCANCODE_H, 'h'},
+    {SDL_SCANCODE_I, 'i'}, {SDL_SCANCODE_J, 'j'}, {SDL_SCANCODE_K, 'k'}, {SDL_SCANCODE_L, 'l'},
+    {SDL_SCANCODE_M, 'm'}, {SDL_SCANCODE_N, 'n'}, {SDL_SCANCODE_O, 'o'}, {SDL_SCANCODE_P, 'p'},
+    {SDL_SCANCODE_Q, 'q'}, {SDL_SCANCODE_R, 'r'}, {SDL_SCANCODE_S, 's'}, {SDL_SCANCODE_T, 't'},
+    {SDL_SCANCODE_U, 'u'}, {SDL_SCANCODE_V, 'v'}, {SDL_SCANCODE_W, 'w'}, {SDL_SCANCODE_X, 'x'},
+    {SDL_SCANCODE_Y, 'y'}, {SDL_SCANCODE_Z, 'z'},
+    {SDL_SCANCODE_1, '1'}, {SDL_SCANCODE_2, '2'}, {SDL_SCANCODE_3, '3'}, {SDL_SCANCODE_4, '4'},
+    {SDL_SCANCODE_5, '5'}, {SDL_SCANCODE_6, '6'}, {SDL_SCANCODE_7, '7'}, {SDL_SCANCODE_8, '8'},
+    {SDL_SCANCODE_9, '9'}, {SDL_SCANCODE_0, '0'},
+    {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_ESCAPE, 27}, {SDL_SCANCODE_BACKSPACE, 8},
+    {SDL_SCANCODE_TAB, 9}, {SDL_SCANCODE_SPACE, 32},
+    {SDL_SCANCODE_MINUS, '-'}, {SDL_SCANCODE_EQUALS, '='}, {SDL_SCANCODE_LEFTBRACKET, '['},
+    {SDL_SCANCODE_RIGHTBRACKET, ']'}, {SDL_SCANCODE_BACKSLASH, '\\'}, {SDL_SCANCODE_NONUSHASH, '#'},
+    {SDL_SCANCODE_SEMICOLON, ';'}, {SDL_SCANCODE_APOSTROPHE, '\''}, {SDL_SCANCODE_GRAVE, '`'},
+    {SDL_SCANCODE_COMMA, ','}, {SDL_SCANCODE_PERIOD, '.'}, {SDL_SCANCODE_SLASH, '/'},
+    {SDL_SCANCODE_NONUSBACKSLASH, '<'},
+    {SDL_SCANCODE_CAPSLOCK, 301},
+    {SDL_SCANCODE_F1, 282}, {SDL_SCANCODE_F2, 283}, {SDL_SCANCODE_F3, 284}, {SDL_SCANCODE_F4, 285},
+    {SDL_SCANCODE_F5, 286}, {SDL_SCANCODE_F6, 287}, {SDL_SCANCODE_F7, 288}, {SDL_SCANCODE_F8, 289},
+    {SDL_SCANCODE_F9, 290}, {SDL_SCANCODE_F10, 291}, {SDL_SCANCODE_F11, 292}, {SDL_SCANCODE_F12, 293},
+    {SDL_SCANCODE_F13, 294}, {SDL_SCANCODE_F14, 295}, {SDL_SCANCODE_F15, 296},
+    {SDL_SCANCODE_PRINTSCREEN, 316}, {SDL_SCANCODE_SCROLLLOCK, 302}, {SDL_SCANCODE_PAUSE, 19},
+    {SDL_SCANCODE_INSERT, 277}, {SDL_SCANCODE_HOME, 278}, {SDL_SCANCODE_PAGEUP, 280},
+    {SDL_SCANCODE_DELETE, 127}, {SDL_SCANCODE_END, 279}, {SDL_SCANCODE_PAGEDOWN, 281},
+    {SDL_SCANCODE_RIGHT, 275}, {SDL_SCANCODE_LEFT, 276}, {SDL_SCANCODE_DOWN, 274}, {SDL_SCANCODE_UP, 273},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 300}, {SDL_SCANCODE_KP_DIVIDE, 267}, {SDL_SCANCODE_KP_MULTIPLY, 268},
+    {SDL_SCANCODE_KP_MINUS, 269}, {SDL_SCANCODE_KP_PLUS, 270}, {SDL_SCANCODE_KP_ENTER, 271},
+    {SDL_SCANCODE_KP_1, 257}, {SDL_SCANCODE_KP_2, 258}, {SDL_SCANCODE_KP_3, 259}, {SDL_SCANCODE_KP_4, 260},
+    {SDL_SCANCODE_KP_5, 261}, {SDL_SCANCODE_KP_6, 262}, {SDL_SCANCODE_KP_7, 263}, {SDL_SCANCODE_KP_8, 264},
+    {SDL_SCANCODE_KP_9, 265}, {SDL_SCANCODE_KP_0, 256}, {SDL_SCANCODE_KP_PERIOD, 266},
+    {SDL_SCANCODE_KP_EQUALS, 272},
+    {SDL_SCANCODE_CLEAR, 12}, {SDL_SCANCODE_HELP, 315}, {SDL_SCANCODE_MENU, 319},
+    {SDL_SCANCODE_APPLICATION, 319}, {SDL_SCANCODE_POWER, 320}, {SDL_SCANCODE_UNDO, 322},
+    {SDL_SCANCODE_SYSREQ, 317}, {SDL_SCANCODE_MODE, 313},
+    {SDL_SCANCODE_LCTRL, 306}, {SDL_SCANCODE_LSHIFT, 304}, {SDL_SCANCODE_LALT, 308}, {SDL_SCANCODE_LGUI, 311},
+    {SDL_SCANCODE_RCTRL, 305}, {SDL_SCANCODE_RSHIFT, 303}, {SDL_SCANCODE_RALT, 307}, {SDL_SCANCODE_RGUI, 312},
+};
+
+}  // namespace
+
+int kilnKeyForScancode(int scancode) {
+    for (const KilnScancodeKey& entry : kTable) {
+        if (entry.scancode == scancode) return entry.key;
+    }
+    return -1;
+}
+
+void kilnKeysFromScancodes(const uint8_t* state, int numScancodes, std::array<bool, 323>& keys) {
+    keys.fill(false);
+    for (const KilnScancodeKey& entry : kTable) {
+        if (entry.scancode < numScancodes && state[entry.scancode] == 1) keys[static_cast<size_t>(entry.key)] = true;
+    }
+}

@@ -1,0 +1,60 @@
+// The framework's one process-wide state: everything the Kiln_ functions
+// remember between calls. Only src/kiln2 sees it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "kiln2/backend.h"
+#include "kiln2/joystick.h"
+#include "kiln2/kiln2.h"
+#include "kiln2/texture.h"
+
+struct KilnState {
+    bool initialized = false;
+    bool quitRequested = false;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    bool fullScreen = false;
+
+    // Frame pacing and the load counters.
+    uint32_t lastTick = 0;
+    int32_t busyMs = 0;
+    int32_t frameCounter = 0;
+    int32_t fps = 0;
+    int32_t cpuPercent = 0;
+    int32_t secondTick = 0;
+
+    int32_t blendMode = 0;
+    int32_t drawOffsetX = 0;
+    int32_t drawOffsetY = 0;
+
+    // Input snapshot of this frame and the one before.
+    std::array<bool, KILN_KEY_COUNT> keys{};
+    std::array<bool, KILN_KEY_COUNT> prevKeys{};
+    uint8_t mouseButtons = 0;
+    uint8_t prevMouseButtons = 0;
+    std::array<Joystick, 4> joysticks;
+    bool joysticksCreated = false;
+
+    std::map<std::string, std::unique_ptr<Texture>> textures;
+    std::unique_ptr<Texture> font;
+
+    std::map<std::string, KilnSoundHandle> sounds;
+    KilnMusicHandle music = nullptr;
+    bool musicLoaded = false;
+    bool audioOpen = false;
+
+    std::array<int32_t, KILN_GLOBAL_INT_COUNT> globalInts{};
+    uint32_t randSeed = 0;
+    uint32_t randIndex = 0;
+};
+
+KilnState& kilnState();
+// Forgets everything: the state is as before the first Kiln_init.
+void kilnResetState();
+// A start-up value for the random generator from a high-resolution clock.
+void kilnSeedFromClock(KilnState& state);

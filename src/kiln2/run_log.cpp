@@ -1,0 +1,66 @@
+// The run log: everything logged goes to standard output (or standard error
+// when the backend says so) and is appended to "run.log", which survives the
+// program for anyone asking what happened.
+#include "kiln2/run_log.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "kiln2/kiln_state.h"
+
+namespace {
+
+// One open-append-close per call keeps everything logged before a crash on disk.
+void appendToRunLog(const char* text, size_t length) {
+    FILE* file = std::fopen(kRunLogFile, "ab");
+    if (!file) throw KilnError(std::strerror(errno));
+    const size_t written = std::fwrite(text, 1, length, file);
+    const int writeErrno = errno;
+    if (std::fclose(file) != 0 || written != length) throw KilnError(std::strerror(writeErrno ? writeErrno : EIO));
+}
+
+void writeOut(const KilnLogTarget& target, const char* text, size_t length) {
+    std::fwrite(text, 1, length, target.toStderr ? stderr : stdout);
+}
+
+}  // namespace
+
+void kilnDeleteRunLog() {
+    if (!kilnBackend().log.writeRunLog) return;
+    std::error_code error;
+    std::filesystem::remove(kRunLogFile, error);
+    if (error) throw KilnError(error.message());
+}
+
+void Kiln_log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text;
+    if (needed > 0) {
+        text.resize(static_cast<size_t>(needed) + 1);
+        std::vsnprintf(text.data(), text.size(), format, args);
+        text.resize(static_cast<size_t>(needed));
+    }
+    va_end(args);
+    if (text.empty()) return;
+    const KilnLogTarget& target = kilnBackend().log;
+    writeOut(target, text.data(), text.size());
+    if (target.writeRunLog) appendToRunLog(text.data(), text.size());
+}
+
+void Kiln_logException(const std::exception& e) {
+    std::string line = e.what();
+    line += '\n';
+    const KilnLogTarget& target = kilnBackend().log;
+    writeOut(target, line.data(), line.size());
+    std::fflush(target.toStderr ? stderr : stdout);
+    if (target.writeRunLog) appendToRunLog(line.data(), line.size());
+}

@@ -1,0 +1,64 @@
+// Sound effects by key and the one piece of music, as the scenes ask for them.
+#include "kiln2/kiln_state.h"
+
+void Kiln_loadWAV(const std::string& key, const std::string& file) {
+    KilnState& state = kilnState();
+    if (state.sounds.count(key)) Kiln_disposeWAV(key);
+    KilnSoundHandle chunk = nullptr;
+    std::string error;
+    if (!kilnBackend().audio->loadChunk(file, chunk, error)) {
+        throw KilnError("Kiln_loadWAV: " + error + "(" + file + ")");
+    }
+    state.sounds[key] = chunk;
+}
+
+void Kiln_playWAV(const std::string& key, int loops, int channel) {
+    KilnState& state = kilnState();
+    auto found = state.sounds.find(key);
+    if (found == state.sounds.end()) throw KilnError("Kiln_playWAV: Has not exist key: " + key);
+    kilnBackend().audio->playChunk(found->first, found->second, loops, channel);
+}
+
+void Kiln_stopWAV(int channel) { kilnBackend().audio->haltChannel(channel); }
+
+void Kiln_disposeWAV(const std::string& key) {
+    KilnState& state = kilnState();
+    KilnAudio& audio = *kilnBackend().audio;
+    if (key.empty()) {
+        for (auto& entry : state.sounds) audio.freeChunk(entry.second);
+        state.sounds.clear();
+        return;
+    }
+    auto found = state.sounds.find(key);
+    if (found == state.sounds.end()) throw KilnError("Kiln_disposeWAV: Has not exist key: " + key);
+    audio.freeChunk(found->second);
+    state.sounds.erase(found);
+}
+
+void Kiln_playBgm(const std::string& file, int loops, int fadeInMs) {
+    KilnState& state = kilnState();
+    KilnAudio& audio = *kilnBackend().audio;
+    if (state.musicLoaded) {
+        audio.freeMusic(state.music);
+        state.music = nullptr;
+        state.musicLoaded = false;
+    }
+    std::string error;
+    KilnMusicHandle music = nullptr;
+    if (!audio.loadMusic(file, music, error)) throw KilnError("Kiln_playBgm: " + error);
+    state.music = music;
+    state.musicLoaded = true;
+    if (!audio.playMusic(file, music, loops, fadeInMs, error)) throw KilnError("Kiln_playBgm: " + error);
+}
+
+void Kiln_stopBgm(int fadeOutMs) {
+    KilnState& state = kilnState();
+    if (!state.musicLoaded) return;
+    KilnAudio& audio = *kilnBackend().audio;
+    audio.stopMusic(fadeOutMs);
+    if (fadeOutMs <= 0) {
+        audio.freeMusic(state.music);
+        state.music = nullptr;
+        state.musicLoaded = false;
+    }
+}
