@@ -4,9 +4,13 @@
 
 #include "boot/command_line.h"
 #include "boot/game_loop.h"
+#include "boot/replay_verifier.h"
 #include "state/scene_machine.h"
 
 int main(int argc, char** argv) {
+    // The verifier has its own strict arguments and never opens a window.
+    if (isReplayVerifierCommand(argc, argv)) return runReplayVerifier(argc, argv);
+
     CommandLine line;
     try {
         line = parseCommandLine(argc, argv);

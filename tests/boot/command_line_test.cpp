@@ -1,0 +1,107 @@
+// Reading the command line: window size, window or full screen, the atoi
+// rule for the size, and the usage errors.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "boot/command_line.h"
+
+namespace {
+
+CommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "kvr2013");
+    return parseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(CommandLine, NoArgumentsGiveA640x480Window) {
+    CommandLine line = parse({});
+    EXPECT_EQ(line.screenWidth, 640);
+    EXPECT_EQ(line.screenHeight, 480);
+    EXPECT_FALSE(line.fullScreen);
+    EXPECT_FALSE(line.toolbox);
+    EXPECT_EQ(line.frameLimit, 0);
+}
+
+TEST(CommandLine, TheLastOfWindowAndFullscreenWins) {
+    EXPECT_FALSE(parse({"-fullscreen", "-window"}).fullScreen);
+    EXPECT_TRUE(parse({"-window", "-fullscreen"}).fullScreen);
+    EXPECT_TRUE(parse({"-fullscreen"}).fullScreen);
+    EXPECT_TRUE(parse({"-window", "-fullscreen", "-res", "800", "600"}).fullScreen);
+}
+
+TEST(CommandLine, ResSetsTheSizeAndALaterOneWins) {
+    CommandLine line = parse({"-res", "800", "600"});
+    EXPECT_EQ(line.screenWidth, 800);
+    EXPECT_EQ(line.screenHeight, 600);
+    line = parse({"-res", "800", "600", "-res", "320", "240"});
+    EXPECT_EQ(line.screenWidth, 320);
+    EXPECT_EQ(line.screenHeight, 240);
+}
+
+TEST(CommandLine, ResValuesAreSkippedEvenWhenTheyLookLikeOptions) {
+    CommandLine line = parse({"-res", "-fullscreen", "-window"});
+    EXPECT_FALSE(line.fullScreen);
+    EXPECT_EQ(line.screenWidth, 0);
+    EXPECT_EQ(line.screenHeight, 0);
+    line = parse({"-fullscreen", "-res", "1024", "-window", "x"});
+    EXPECT_TRUE(line.fullScreen);
+    EXPECT_EQ(line.screenWidth, 1024);
+}
+
+TEST(CommandLine, ResValuesAreReadLikeAtoiWithoutARangeCheck) {
+    CommandLine line = parse({"-res", "abc", "600"});
+    EXPECT_EQ(line.screenWidth, 0);
+    EXPECT_EQ(line.screenHeight, 600);
+    line = parse({"-res", "  +1280x", "-5"});
+    EXPECT_EQ(line.screenWidth, 1280);
+    EXPECT_EQ(line.screenHeight, -5);
+}
+
+TEST(CommandLine, AtoiRules) {
+    EXPECT_EQ(readAtoiInt(""), 0);
+    EXPECT_EQ(readAtoiInt("42"), 42);
+    EXPECT_EQ(readAtoiInt(" \t\n42"), 42);
+    EXPECT_EQ(readAtoiInt("-17"), -17);
+    EXPECT_EQ(readAtoiInt("+17"), 17);
+    EXPECT_EQ(readAtoiInt("12ab34"), 12);
+    EXPECT_EQ(readAtoiInt("- 3"), 0);
+    EXPECT_EQ(readAtoiInt("--3"), 0);
+    EXPECT_EQ(readAtoiInt("x12"), 0);
+    EXPECT_EQ(readAtoiInt("007"), 7);
+    EXPECT_EQ(readAtoiInt("2147483647"), INT_MAX);
+    EXPECT_EQ(readAtoiInt("-2147483648"), INT_MIN);
+    EXPECT_EQ(readAtoiInt("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(readAtoiInt("-99999999999999999999"), INT_MIN);
+}
+
+TEST(CommandLine, OtherArgumentsAreIgnoredAndMatchingIsExact) {
+    CommandLine line = parse({"-Window", "-FULLSCREEN", "--fullscreen", "fullscreen", "-res800", "hello"});
+    EXPECT_FALSE(line.fullScreen);
+    EXPECT_EQ(line.screenWidth, 640);
+    EXPECT_EQ(line.screenHeight, 480);
+}
+
+TEST(CommandLine, TheProgramPathIsWalkedToo) {
+    const char* args[] = {"-fullscreen"};
+    EXPECT_TRUE(parseCommandLine(1, args).fullScreen);
+}
+
+TEST(CommandLine, ResAmongTheLastTwoArgumentsIsAUsageError) {
+    EXPECT_THROW(parse({"-res"}), CommandLineError);
+    EXPECT_THROW(parse({"-res", "800"}), CommandLineError);
+    EXPECT_THROW(parse({"-window", "-res", "800"}), CommandLineError);
+    EXPECT_THROW(parse({"-res", "800", "600", "-res", "320"}), CommandLineError);
+    EXPECT_NO_THROW(parse({"-res", "800", "600"}));
+}
+
+TEST(CommandLine, DeveloperSwitches) {
+    CommandLine line = parse({"--toolbox", "--frames", "12"});
+    EXPECT_TRUE(line.toolbox);
+    EXPECT_EQ(line.frameLimit, 12);
+    EXPECT_THROW(parse({"--frames"}), CommandLineError);
+    EXPECT_THROW(parse({"--frames", "0"}), CommandLineError);
+    EXPECT_THROW(parse({"--frames", "many"}), CommandLineError);
+}
+
+}  // namespace
