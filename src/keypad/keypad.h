@@ -43,11 +43,20 @@ public:
     int getFrame() const { return frame_; }
     int getFrameCount() const { return frameCount_; }
     int getMode() const { return mode_; }
-    // True once a RECORD keypad has no room for another frame that could still be saved.
+    // True once a RECORD keypad has no room for another frame that could still be saved
+    // (a save writes one all-released record past the last recorded frame). A keypad
+    // playing back turns true at the same frame, so a replay stops where its run stopped.
     bool isRecordingFull() const;
+    // Entry index of the buffer, 0 to REPLAY_CAPACITY - 1; throws std::out_of_range otherwise.
     const KeypadState& stateAt(int index) const;
 
+    // The most frames one run can record and still save.
+    static constexpr int MAX_RECORDED_FRAMES = REPLAY_CAPACITY - 2;
+
 private:
+    bool answer(int button, bool trigger, bool forceLive, bool KeypadState::*recorded) const;
+    bool liveAnswer(int button, bool trigger) const;
+
     std::unique_ptr<KeypadState[]> states_;
     int frame_ = 0;
     int frameCount_ = 0;

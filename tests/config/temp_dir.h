@@ -13,7 +13,7 @@
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvr-config-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvr-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
