@@ -6,6 +6,7 @@
 #include "boot/game_loop.h"
 #include "boot/replay_verifier.h"
 #include "state/scene_machine.h"
+#include "state/toolbox_main.h"
 
 int main(int argc, char** argv) {
     // The verifier has its own strict arguments and never opens a window.
@@ -18,5 +19,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvr2013: %s\n%s", error.what(), commandLineUsage());
         return 2;
     }
+    if (line.toolbox) setFirstScene(makeToolboxMain);
     return runGame(line);
 }

@@ -73,6 +73,7 @@ WorkDir::~WorkDir() {
 void WorkDir::linkResourcesExcept(const std::vector<std::string>& leftOut) {
     fs::path target = path_ / "resource";
     fs::remove_all(target);
+    fs::create_directories(target);
     for (const auto& entry : fs::recursive_directory_iterator(repoResourceDir())) {
         fs::path relative = fs::relative(entry.path(), repoResourceDir());
         if (entry.is_directory()) {

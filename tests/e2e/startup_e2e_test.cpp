@@ -37,7 +37,7 @@ protected:
         pressKey(window, "Escape");
         std::optional<int> status = game->waitForExit();
         ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0);
+        EXPECT_EQ(*status, 0) << game->runLog();
     }
 
     // Takes a screenshot with F12 and loads it once the game has written it whole.
