@@ -96,12 +96,13 @@ ToolboxMain::ToolboxMain() : map_(FMFLoader::load(MAP_FILE)), recorder_(std::mak
 }
 
 void ToolboxMain::buildMenu() {
-    const char* large[] = {"PLAY", "REPLAY", "CONFIG", "QUIT"};
-    for (int i = 0; i < 4; ++i) {
+    // Named after the labels they show; the first one starts selected.
+    const char* large[] = {"START", "STAGE", "REPLAY", "SOUND", "KEYS", "QUIT"};
+    for (int i = 0; i < 6; ++i) {
         menu_.addImageButton(large[i], at(BUTTON_LEFT + LARGE_STEP * i, LARGE_ROW_Y), ImageButton::LARGE_0 + i);
     }
-    menu_.addImageButton("EASY", at(BUTTON_LEFT, PLAIN_ROW_Y), ImageButton::MEDIUM_0);
-    menu_.addImageButton("HARD", at(BUTTON_LEFT + 80, PLAIN_ROW_Y), ImageButton::MEDIUM_1);
+    menu_.addImageButton("PLAY", at(BUTTON_LEFT, PLAIN_ROW_Y), ImageButton::MEDIUM_0);
+    menu_.addImageButton("STOP", at(BUTTON_LEFT + 80, PLAIN_ROW_Y), ImageButton::MEDIUM_1);
     const char* small[] = {"S1", "S2", "S3", "S4"};
     for (int i = 0; i < 4; ++i) {
         menu_.addImageButton(small[i], at(BUTTON_LEFT + 176 + 48 * i, PLAIN_ROW_Y), ImageButton::SMALL_0 + i);

@@ -1,0 +1,191 @@
+// The toolbox screen in the real game, driven through X: a mouse click moves
+// the selected look from one image button to another, and F2 switches the
+// mouse recorder between live recording and playback of the recorded path.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "e2e_support.h"
+
+namespace {
+
+using namespace e2e;
+
+// Where the toolbox screen puts things (640 x 480 drawing space, window of the same size).
+struct Rect {
+    int x0, y0, x1, y1;
+};
+constexpr Rect START_BUTTON = {16, 48, 96, 80};  // first large button, selected at start
+constexpr Rect STAGE_BUTTON = {112, 48, 192, 80};
+constexpr Rect SELECTED_NAME = {400, 12, 640, 28};  // after "SELECTED: " at (240, 12), scale 2
+constexpr Rect STATUS_LINE = {16, 336, 400, 352};
+constexpr int IDLE_MOUSE_X = 560;  // a black corner with nothing drawn
+constexpr int IDLE_MOUSE_Y = 440;
+
+// The game samples the mouse once per 16 ms frame; a button held for about
+// six frames is seen whatever the phase of the frame clock.
+constexpr auto kButtonHold = 100ms;
+
+class ToolboxE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
+        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
+        game = std::make_unique<GameProcess>(dir, std::vector<std::string>{"--toolbox", "-window"});
+        window = game->waitForWindow();
+        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
+        focusWindow(window);
+        ASSERT_TRUE(game->waitForLog("ToolboxMain\n")) << game->runLog();
+    }
+
+    void moveMouse(int x, int y) {
+        runCommand("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
+                   " 2>&1");
+        std::this_thread::sleep_for(kButtonHold);
+    }
+
+    void clickLeft() {
+        runCommand("xdotool mousedown 1 2>&1");
+        std::this_thread::sleep_for(kButtonHold);
+        runCommand("xdotool mouseup 1 2>&1");
+        std::this_thread::sleep_for(kButtonHold);
+    }
+
+    SDL_Surface* screenshot() {
+        std::filesystem::remove(dir / "kilnshot.bmp");
+        pressKey(window, "F12");
+        SDL_Surface* picture = nullptr;
+        waitUntil([&] {
+            if (!dir.exists("kilnshot.bmp")) return false;
+            picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
+            return picture != nullptr;
+        });
+        return picture;
+    }
+
+    void quitWithEscape() {
+        pressKey(window, "Escape");
+        std::optional<int> status = game->waitForExit();
+        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
+        EXPECT_EQ(*status, 0) << game->runLog();
+        EXPECT_EQ(game->runLog(), "resource loaded.\nToolboxMain\nExec loop.\ndKiln system quit.\n");
+    }
+
+    WorkDir dir;
+    std::unique_ptr<GameProcess> game;
+    std::string window;
+};
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb pixelAt(SDL_Surface* surface, int x, int y) {
+    Uint32 pixel = 0;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
+    std::memcpy(&pixel, p, surface->format->BytesPerPixel);
+    Uint8 r, g, b;
+    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
+    return {r, g, b};
+}
+
+// Mean of r + g + b over a rectangle: a lit button is far brighter than a dimmed one.
+double brightness(SDL_Surface* surface, const Rect& area) {
+    double sum = 0;
+    for (int y = area.y0; y < area.y1; ++y) {
+        for (int x = area.x0; x < area.x1; ++x) {
+            Rgb c = pixelAt(surface, x, y);
+            sum += c.r + c.g + c.b;
+        }
+    }
+    return sum / ((area.x1 - area.x0) * (area.y1 - area.y0));
+}
+
+// Pixels in a rectangle whose colour passes a test.
+template <typename Test>
+int countPixels(SDL_Surface* surface, const Rect& area, Test test) {
+    int count = 0;
+    for (int y = area.y0; y < area.y1; ++y) {
+        for (int x = area.x0; x < area.x1; ++x) count += test(pixelAt(surface, x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+bool sameRegion(SDL_Surface* a, SDL_Surface* b, const Rect& area) {
+    for (int y = area.y0; y < area.y1; ++y) {
+        for (int x = area.x0; x < area.x1; ++x) {
+            Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+            if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
+        }
+    }
+    return true;
+}
+
+bool isRed(const Rgb& c) { return c.r > 200 && c.g < 100 && c.b < 100; }
+bool isCyan(const Rgb& c) { return c.r < 100 && c.g > 200 && c.b > 200; }
+
+}  // namespace
+
+TEST_F(ToolboxE2E, ClickingAnImageButtonGivesItTheSelectedLook) {
+    moveMouse(IDLE_MOUSE_X, IDLE_MOUSE_Y);
+    SDL_Surface* before = screenshot();
+    ASSERT_NE(before, nullptr) << "no readable kilnshot.bmp";
+    ASSERT_EQ(before->w, 640);
+    ASSERT_EQ(before->h, 480);
+
+    moveMouse((STAGE_BUTTON.x0 + STAGE_BUTTON.x1) / 2, (STAGE_BUTTON.y0 + STAGE_BUTTON.y1) / 2);
+    clickLeft();
+    SDL_Surface* after = screenshot();
+    ASSERT_NE(after, nullptr) << "no readable kilnshot.bmp";
+
+    const double startBefore = brightness(before, START_BUTTON);
+    const double stageBefore = brightness(before, STAGE_BUTTON);
+    const double startAfter = brightness(after, START_BUTTON);
+    const double stageAfter = brightness(after, STAGE_BUTTON);
+    SCOPED_TRACE(testing::Message() << "START " << startBefore << " -> " << startAfter << ", STAGE " << stageBefore
+                                    << " -> " << stageAfter);
+    // The selected button is lit and its label white; the others are dimmed.
+    EXPECT_GT(startBefore, stageBefore * 1.3);
+    EXPECT_GT(stageAfter, stageBefore * 1.3);
+    EXPECT_GT(stageAfter, startAfter * 1.3);
+    EXPECT_LT(startAfter, startBefore / 1.3);
+    // The name printed at the top changed with the selection.
+    EXPECT_FALSE(sameRegion(before, after, SELECTED_NAME));
+    SDL_FreeSurface(before);
+    SDL_FreeSurface(after);
+    quitWithEscape();
+}
+
+TEST_F(ToolboxE2E, F2PlaysTheRecordedMouseBackAndF2AgainGoesLive) {
+    // The whole recording is made with the mouse resting in an empty corner.
+    moveMouse(IDLE_MOUSE_X, IDLE_MOUSE_Y);
+    std::this_thread::sleep_for(1s);
+    SDL_Surface* live = screenshot();
+    ASSERT_NE(live, nullptr);
+    EXPECT_GT(countPixels(live, STATUS_LINE, isRed), 0) << "the recording status line is red";
+    EXPECT_EQ(countPixels(live, STATUS_LINE, isCyan), 0);
+
+    pressKey(window, "F2");
+    SDL_Surface* playback = screenshot();
+    ASSERT_NE(playback, nullptr);
+    EXPECT_GT(countPixels(playback, STATUS_LINE, isCyan), 0) << "the playback status line is cyan";
+    EXPECT_EQ(countPixels(playback, STATUS_LINE, isRed), 0);
+    // The played-back path is drawn where the mouse rested, and only there.
+    const Rect nearRest = {IDLE_MOUSE_X - 12, IDLE_MOUSE_Y - 12, IDLE_MOUSE_X + 12, IDLE_MOUSE_Y + 12};
+    EXPECT_GT(countPixels(playback, nearRest, isCyan), 0);
+    EXPECT_EQ(countPixels(live, nearRest, isCyan), 0);
+
+    pressKey(window, "F2");
+    SDL_Surface* liveAgain = screenshot();
+    ASSERT_NE(liveAgain, nullptr);
+    EXPECT_GT(countPixels(liveAgain, STATUS_LINE, isRed), 0);
+    EXPECT_EQ(countPixels(liveAgain, nearRest, isCyan), 0) << "no path is drawn while recording";
+    SDL_FreeSurface(live);
+    SDL_FreeSurface(playback);
+    SDL_FreeSurface(liveAgain);
+    quitWithEscape();
+}
