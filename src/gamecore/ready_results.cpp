@@ -1,6 +1,7 @@
 // The countdown before a run, the per-frame progress and end test of the
 // course, keeping a new record, and the results screen.
 #include <cstdio>
+#include <string>
 
 #include "gamecore/game_main.h"
 #include "gamecore/record_saver.h"
@@ -15,13 +16,17 @@ constexpr int RESULTS_LOCKED_FRAMES = 120;  // the results cannot be left before
 // frames and the released last entry. A run stops where its recording still fits.
 constexpr int LAST_RECORDED_FRAME = REPLAY_CAPACITY - 2;
 
+// Built once: a play frame allocates nothing, the one that ends the run included.
+const std::string PLAY_MUSIC = "resource/sound/bgm.ogg";
+const std::string RESULTS_MUSIC = "resource/sound/results.wav";
+
 }  // namespace
 
 void GameMain::updateReady() {
     if (readyTimer < READY_FRAMES) {
         readyTimer += 1;
     } else {
-        Kiln_playBgm("resource/sound/bgm.ogg", -1, 0);
+        Kiln_playBgm(PLAY_MUSIC, -1, 0);
         phase = PLAY;
         readyTimer = 0;
     }
@@ -40,7 +45,7 @@ void GameMain::updateRun() {
     const bool goesOn = player.life > 0 && stageGoal > distance && keypad->getFrame() < LAST_RECORDED_FRAME;
     if (!goesOn) {
         scrollSpeed = 0;
-        Kiln_playBgm("resource/sound/results.wav", 0, 0);
+        Kiln_playBgm(RESULTS_MUSIC, 0, 0);
         // A tie is not a record, and a replay or the verifier never writes.
         if (replayMode == 0 && !hasOverride && hiScores[stage] < score) {
             saveNewRecord(*keypad, *config, hiScores, stage, score, stageReplayFile(stage), "config.ini");
