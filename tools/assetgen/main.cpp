@@ -3,6 +3,10 @@
 // program, so running it twice gives the same files.
 #include "art.h"
 #include "bmp_file.h"
+#include "ogg_file.h"
+#include "sounds.h"
+#include "synth.h"
+#include "wav_file.h"
 
 #include <exception>
 #include <filesystem>
@@ -19,6 +23,18 @@ void writeArt(const std::filesystem::path& resource) {
     writeBmp(resource / "ico.bmp", makeWindowIcon());
 }
 
+void writeSounds(const std::filesystem::path& resource) {
+    using namespace assetgen;
+    const std::filesystem::path sound = resource / "sound";
+    writeWav(sound / "itemget.wav", makeItemGetSound(), kSampleRate);
+    writeWav(sound / "miss.wav", makeMissSound(), kSampleRate);
+    writeWav(sound / "break.wav", makeBreakSound(), kSampleRate);
+    writeWav(sound / "up.wav", makeUpSound(), kSampleRate);
+    writeWav(sound / "bariya.wav", makeBarrierSound(), kSampleRate);
+    writeWav(sound / "results.wav", makeResultsJingle(), kSampleRate);
+    writeOggVorbis(sound / "bgm.ogg", makeFlightMusic(), kSampleRate);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -29,6 +45,7 @@ int main(int argc, char** argv) {
     try {
         const std::filesystem::path resource = std::filesystem::path(argv[1]) / "resource";
         writeArt(resource);
+        writeSounds(resource);
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;
