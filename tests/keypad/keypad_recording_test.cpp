@@ -57,12 +57,19 @@ TEST_F(KeypadRecording, AMaskedButtonStaysLiveButIsNotRecorded) {
 
 TEST_F(KeypadRecording, EachMaskTakesOnlyItsOwnButtonOutOfTheRecording) {
     start();
-    using Setter = void (Keypad::*)(bool);
-    const Setter setters[] = {&Keypad::setEnableA,     &Keypad::setEnableB,     &Keypad::setEnableLeft,
-                              &Keypad::setEnableUp,    &Keypad::setEnableRight, &Keypad::setEnableDown};
+    auto maskOff = [](Keypad& pad, int button) {
+        switch (button) {
+            case 0: pad.setEnableA(false); break;
+            case 1: pad.setEnableB(false); break;
+            case 2: pad.setEnableLeft(false); break;
+            case 3: pad.setEnableUp(false); break;
+            case 4: pad.setEnableRight(false); break;
+            default: pad.setEnableDown(false); break;
+        }
+    };
     for (int masked = 0; masked < 6; ++masked) {
         Keypad pad(0);
-        (pad.*setters[masked])(false);
+        maskOff(pad, masked);
         frameWithKeys({});
         frameWithKeys({KEY_z, KEY_x, KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN});
         pad.update();
