@@ -124,6 +124,7 @@ TEST_F(FlightMusicSamples, IsLouderThanSilenceButSitsUnderTheEffects) {
     for (const char* name : kEffects) {
         Levels effect = measure(decodeWithMixer(resourcePath(std::string("sound/") + name + ".wav")).left);
         EXPECT_LT(levels.peak, effect.peak) << "the music peaks over " << name;
+        EXPECT_LT(levels.rms, effect.rms) << "the music is louder than " << name;
     }
 }
 

@@ -30,7 +30,7 @@ Samples makeResultsJingle() {
     jingle.pulse(parseNotes(kInner, 0), inner);
     jingle.triangle(parseNotes(kBass, 0), 170, 1);
     jingle.drums(parseHits(kDrums, 0), 110);
-    return finishSound(jingle.mix(), kMusicPeak, true);
+    return finishSound(jingle.mix(), kJinglePeak, true);
 }
 
 } // namespace assetgen

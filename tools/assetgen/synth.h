@@ -10,10 +10,13 @@ namespace assetgen {
 
 inline constexpr int kSampleRate = 22050;
 inline constexpr int kFullScale = 32767;
-// Target peaks: effects sit at about -4.5 dBFS, music at about -6 dBFS so an
-// effect always cuts through it.
+// Target peaks: effects sit at about -4.5 dBFS; the looped music peaks at
+// about -9 dBFS, which puts its loudness (RMS) under that of every effect so
+// an effect always cuts through it. The results jingle plays on its own and
+// may be louder, about -6 dBFS.
 inline constexpr int kEffectPeak = 19482;
-inline constexpr int kMusicPeak = 16422;
+inline constexpr int kMusicPeak = 11599;
+inline constexpr int kJinglePeak = 16422;
 
 // Unity gain for the Q16 envelope values below.
 inline constexpr int kUnity = 65536;
