@@ -69,15 +69,19 @@ struct Keys {
     bool down = false;
 };
 
-// One frame as the main loop runs it: the devices are sampled, then the
-// scene updates and draws.
-inline void playFrame(GameMain& game, Keys keys) {
+// The first half of a frame: the devices are sampled, then the scene updates.
+inline void updateFrame(GameMain& game, Keys keys) {
     kiln_headless::setKey(KEY_UP, keys.up);
     kiln_headless::setKey(KEY_z, keys.a);
     kiln_headless::setKey(KEY_x, keys.b);
     kiln_headless::setKey(KEY_DOWN, keys.down);
     Kiln_waitFrame(16);
     game.update();
+}
+
+// One frame as the main loop runs it: update, then draw.
+inline void playFrame(GameMain& game, Keys keys) {
+    updateFrame(game, keys);
     game.draw();
 }
 
