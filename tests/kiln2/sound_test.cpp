@@ -1,0 +1,108 @@
+// The sound registry and the music calls on the headless backend: keys,
+// replacement, the error texts, and what reaches the speakers in what order.
+#include "kiln_test_support.h"
+
+using namespace kiln_test;
+
+namespace {
+
+class Sound : public HeadlessTest {
+protected:
+    void SetUp() override { start(noFiles()); }
+
+    static std::vector<KilnSoundEvent> events() { return kiln_headless::soundEvents(); }
+};
+
+TEST_F(Sound, PlayingARegisteredSoundIsHeard) {
+    Kiln_loadWAV("miss", "resource/sound/miss.wav");
+    Kiln_playWAV("miss", 0, -1);
+    Kiln_playWAV("miss", 2, -1);
+    const auto heard = events();
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].kind, KilnSoundEvent::PLAY_WAV);
+    EXPECT_EQ(heard[0].name, "miss");
+    EXPECT_EQ(heard[0].value, 0);
+    EXPECT_EQ(heard[1].value, 2) << "the loop count is kept";
+}
+
+TEST_F(Sound, UnknownKeysAreErrors) {
+    EXPECT_EQ(errorOf([] { Kiln_playWAV("boom", 0, -1); }), "Kiln_playWAV: Has not exist key: boom");
+    EXPECT_EQ(errorOf([] { Kiln_disposeWAV("boom"); }), "Kiln_disposeWAV: Has not exist key: boom");
+    EXPECT_TRUE(events().empty());
+}
+
+TEST_F(Sound, LoadingTwiceKeepsOneEntry) {
+    Kiln_loadWAV("up", "a.wav");
+    Kiln_loadWAV("up", "b.wav");
+    Kiln_disposeWAV("up");
+    EXPECT_EQ(errorOf([] { Kiln_playWAV("up", 0, -1); }), "Kiln_playWAV: Has not exist key: up");
+}
+
+TEST_F(Sound, DisposingAllEmptiesTheRegistry) {
+    EXPECT_EQ(errorOf([] { Kiln_disposeWAV(""); }), "") << "an empty registry is fine";
+    Kiln_loadWAV("a", "a.wav");
+    Kiln_loadWAV("b", "b.wav");
+    Kiln_disposeWAV("");
+    EXPECT_NE(errorOf([] { Kiln_playWAV("a", 0, -1); }), "");
+    EXPECT_NE(errorOf([] { Kiln_playWAV("b", 0, -1); }), "");
+}
+
+TEST_F(Sound, StopBgmWithoutMusicDoesNothing) {
+    Kiln_stopBgm(0);
+    Kiln_stopBgm(1000);
+    EXPECT_TRUE(events().empty());
+}
+
+TEST_F(Sound, MusicFadesOutThenIsReplaced) {
+    Kiln_playBgm("resource/sound/bgm.ogg", -1, 0);
+    Kiln_stopBgm(1000);
+    Kiln_playBgm("resource/sound/results.wav", 0, 0);
+    Kiln_stopBgm(0);
+    Kiln_stopBgm(0);
+    const auto heard = events();
+    ASSERT_EQ(heard.size(), 4u) << "the second stop finds no music";
+    EXPECT_EQ(heard[0].kind, KilnSoundEvent::PLAY_BGM);
+    EXPECT_EQ(heard[0].name, "resource/sound/bgm.ogg");
+    EXPECT_EQ(heard[0].value, -1);
+    EXPECT_EQ(heard[1].kind, KilnSoundEvent::STOP_BGM);
+    EXPECT_EQ(heard[1].value, 1000);
+    EXPECT_EQ(heard[2].name, "resource/sound/results.wav");
+    EXPECT_EQ(heard[3].kind, KilnSoundEvent::STOP_BGM);
+    EXPECT_EQ(heard[3].value, 0);
+}
+
+TEST_F(Sound, QuitHaltsEveryChannel) {
+    Kiln_quit();
+    const auto heard = events();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard[0].kind, KilnSoundEvent::STOP_WAV);
+    EXPECT_EQ(heard[0].value, -1);
+}
+
+class SoundFiles : public HeadlessTest {
+protected:
+    void SetUp() override { start(withFiles()); }
+};
+
+TEST_F(SoundFiles, MissingOrBrokenFilesAreErrorsNamingTheFile) {
+    const std::string missing = errorOf([] { Kiln_loadWAV("x", "nope.wav"); });
+    EXPECT_EQ(missing.rfind("Kiln_loadWAV: ", 0), 0u) << missing;
+    EXPECT_TRUE(missing.size() > 10 && missing.substr(missing.size() - 10) == "(nope.wav)") << missing;
+
+    std::ofstream("text.wav") << "this is not a sound";
+    const std::string broken = errorOf([] { Kiln_loadWAV("x", "text.wav"); });
+    EXPECT_EQ(broken.rfind("Kiln_loadWAV: ", 0), 0u) << broken;
+
+    const std::string music = errorOf([] { Kiln_playBgm("nope.ogg", -1, 0); });
+    EXPECT_EQ(music.rfind("Kiln_playBgm: ", 0), 0u) << music;
+    EXPECT_GT(music.size(), std::string("Kiln_playBgm: ").size()) << "the system's reason follows";
+}
+
+TEST_F(SoundFiles, RealWavLoads) {
+    writeWav("resource/sound/up.wav");
+    Kiln_loadWAV("up", "resource/sound/up.wav");
+    Kiln_playWAV("up", 0, -1);
+    ASSERT_EQ(kiln_headless::soundEvents().size(), 1u);
+}
+
+}  // namespace
