@@ -92,6 +92,12 @@ bool writeAll(int fd, const std::string& data) {
 // Writes data to file + ".tmp", makes it durable, then renames it over file.
 // On any failure the temporary file is removed and the old file is untouched.
 void replaceFileAtomically(const std::string& file, const std::string& data) {
+    // A rename would bypass the file's own permissions: a settings file the
+    // player cannot write (or read) is refused as rewriting it in place would
+    // be, instead of being replaced, hi-scores and all, by the defaults.
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        throwFileError("save", file, errno);
+    }
     const std::string temp = file + ".tmp";
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) throwFileError("save", file, errno);
