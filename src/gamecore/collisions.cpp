@@ -6,13 +6,24 @@
 
 namespace {
 
-// Touching edges count: a craft grazing a wall is hit.
-bool overlaps(const Collider& a, const Collider& b) {
-    const int aLeft = a.x - a.width / 2, aRight = a.x + a.width / 2;
-    const int aTop = a.y - a.height / 2, aBottom = a.y + a.height / 2;
-    const int bLeft = b.x - b.width / 2, bRight = b.x + b.width / 2;
-    const int bTop = b.y - b.height / 2, bBottom = b.y + b.height / 2;
-    return aLeft <= bRight && bLeft <= aRight && aTop <= bBottom && bTop <= aBottom;
+// A box's edges, half sizes truncated toward zero.
+struct Bounds {
+    int left, right, top, bottom;
+};
+
+inline Bounds boundsOf(const Collider& c) {
+    return {c.x - c.width / 2, c.x + c.width / 2, c.y - c.height / 2, c.y + c.height / 2};
+}
+
+// Touching edges count: a craft grazing a wall is hit. Most boxes are far
+// off to the side, so the horizontal test goes first.
+inline bool overlaps(const Bounds& a, const Collider& other) {
+    const int halfWidth = other.width / 2;
+    if (a.left > other.x + halfWidth || other.x - halfWidth > a.right) {
+        return false;
+    }
+    const int halfHeight = other.height / 2;
+    return a.top <= other.y + halfHeight && other.y - halfHeight <= a.bottom;
 }
 
 }  // namespace
@@ -43,36 +54,54 @@ void GameMain::addCollider(int type, int index, int x, int y, int width, int hei
 
 // Handlers change the objects behind the boxes, never the list: a box stays in
 // play for the rest of the pass even if its object was freed a moment ago.
+// Because of that, the boxes each kind of outer box looks for can be gathered
+// once, in list order, before any handler runs; the calls come out in the
+// same order as scanning the whole list for every outer box.
 void GameMain::resolveCollisions() {
     const int count = colliderCount;
-    for (int i = 0; i < count; ++i) {
-        if (colliders[i].active <= 0) {
+    int players[COLLIDER_CAPACITY], enemyBoxes[COLLIDER_CAPACITY], wallBoxes[COLLIDER_CAPACITY];
+    int playerCount = 0, enemyCount = 0, wallCount = 0;
+    for (int j = 0; j < count; ++j) {
+        if (colliders[j].active <= 0) {
             continue;
         }
-        const int outerType = colliders[i].type;
-        if (outerType == BARRIER) {
-            for (int j = 0; j < count; ++j) {
-                if (colliders[j].type == ENEMY && colliders[j].active > 0 && overlaps(colliders[i], colliders[j])) {
-                    onEnemyBreak(colliders[j], colliders[i]);
+        switch (colliders[j].type) {
+            case PLAYER: players[playerCount++] = j; break;
+            case ENEMY: enemyBoxes[enemyCount++] = j; break;
+            case WALL: wallBoxes[wallCount++] = j; break;
+            default: break;
+        }
+    }
+
+    for (int i = 0; i < count; ++i) {
+        const Collider& outer = colliders[i];
+        if (outer.active <= 0) {
+            continue;
+        }
+        const Bounds box = boundsOf(outer);
+        if (outer.type == BARRIER) {
+            for (int k = 0; k < enemyCount; ++k) {
+                if (overlaps(box, colliders[enemyBoxes[k]])) {
+                    onEnemyBreak(colliders[enemyBoxes[k]], outer);
                 }
             }
-        } else if (outerType == PLAYER) {
+        } else if (outer.type == PLAYER) {
             // Enemies before walls; the first contact makes the craft
             // invincible, so the rest of the frame's contacts cost nothing.
-            for (int j = 0; j < count; ++j) {
-                if (colliders[j].type == ENEMY && colliders[j].active > 0 && overlaps(colliders[i], colliders[j])) {
-                    onPlayerMiss(colliders[i], colliders[j]);
+            for (int k = 0; k < enemyCount; ++k) {
+                if (overlaps(box, colliders[enemyBoxes[k]])) {
+                    onPlayerMiss(outer, colliders[enemyBoxes[k]]);
                 }
             }
-            for (int j = 0; j < count; ++j) {
-                if (colliders[j].type == WALL && colliders[j].active > 0 && overlaps(colliders[i], colliders[j])) {
-                    onPlayerMiss(colliders[i], colliders[j]);
+            for (int k = 0; k < wallCount; ++k) {
+                if (overlaps(box, colliders[wallBoxes[k]])) {
+                    onPlayerMiss(outer, colliders[wallBoxes[k]]);
                 }
             }
-        } else if (outerType == ITEM) {
-            for (int j = 0; j < count; ++j) {
-                if (colliders[j].type == PLAYER && colliders[j].active > 0 && overlaps(colliders[i], colliders[j])) {
-                    onItemGet(colliders[i], colliders[j]);
+        } else if (outer.type == ITEM) {
+            for (int k = 0; k < playerCount; ++k) {
+                if (overlaps(box, colliders[players[k]])) {
+                    onItemGet(outer, colliders[players[k]]);
                 }
             }
         }

@@ -27,11 +27,11 @@ protected:
         game->addCollider(GameMain::BARRIER, 0, game->player.x, game->player.y, 8000, 8000);
     }
     // Puts an object in a pool slot and registers its box, as its update would.
-    void addItem(int slot, int x, int y) {
+    void addItem(int slot, int x, int y, int size = 2000) {
         game->items[slot].life = 1;
         game->items[slot].x = x;
         game->items[slot].y = y;
-        game->addCollider(GameMain::ITEM, slot, x, y, 2000, 2000);
+        game->addCollider(GameMain::ITEM, slot, x, y, size, size);
     }
     void addWall(int slot, int x, int y) {
         game->walls[slot].life = 1;
@@ -112,12 +112,16 @@ TEST_F(CollisionTest, ExactlyTouchingEdgesCollideButOneSubPixelApartDoNot) {
 }
 
 TEST_F(CollisionTest, HalfOfAnOddSizeIsTruncated) {
-    addPlayerBox(801);  // half 400, not 400.5
-    addItem(0, 10000 + 1400, 24000);
-    addItem(1, 10000 + 1401, 24000);
+    addPlayerBox(801);                  // half 400, not 400.5
+    addItem(0, 10000 + 1400, 24000, 2001);  // half 1000
+    addItem(1, 10000 + 1401, 24000, 2001);
+    addItem(2, 10000, 24000 + 1400, 2001);
+    addItem(3, 10000, 24000 - 1401, 2001);
     game->resolveCollisions();
     EXPECT_EQ(game->items[0].life, 0);
     EXPECT_EQ(game->items[1].life, 1);
+    EXPECT_EQ(game->items[2].life, 0);
+    EXPECT_EQ(game->items[3].life, 1);
 }
 
 TEST_F(CollisionTest, MissCostsHalfAFullTankNotBelowZeroAndMakesTheCraftInvincible) {
@@ -184,6 +188,14 @@ TEST_F(CollisionTest, ItemTakenAt9500LeavesExactly10000AndShowsAPopup) {
     EXPECT_EQ(popup.y, game->player.y);
     EXPECT_EQ(popup.vx, 0);
     EXPECT_EQ(popup.vy, -200) << "rises 2 px per frame";
+}
+
+TEST_F(CollisionTest, EnergyFromItemsNeverPassesTheFullTank) {
+    game->player.energy = 9001;
+    addPlayerBox();
+    addItem(0, 10000, 24000);
+    game->resolveCollisions();
+    EXPECT_EQ(game->player.energy, 10000);
 }
 
 TEST_F(CollisionTest, ItemsAreStillTakenWhileInvincible) {
@@ -314,6 +326,18 @@ TEST_F(CollisionTest, PolarVectorsTruncateTowardZero) {
     game->polarToVector(384, 100, along, across);
     EXPECT_EQ(along, 70);
     EXPECT_EQ(across, -70);
+}
+
+// Products that fall just short of a whole number: rounded to single
+// precision they reach it, so they truncate to it. Expected values worked out
+// with 200-bit arithmetic: 1602 x sin(46.7578125 deg) = 1166.99995349...,
+// 1252 x sin(56.25 deg) = 1040.99995460...
+TEST_F(CollisionTest, PolarProductsAreRoundedToSinglePrecisionBeforeTruncation) {
+    int along = 0, across = 0;
+    game->polarToVector(133, 1602, along, across);
+    EXPECT_EQ(along, 1167);
+    game->polarToVector(160, 1252, along, across);
+    EXPECT_EQ(along, 1041);
 }
 
 TEST_F(CollisionTest, DebugOutlinesAreDrawnOnlyWhenSwitchedOn) {

@@ -321,11 +321,11 @@ TEST_F(CourseTest, SpawnTakesTheFirstFreeSlotAndKeepsItsStaleFields) {
     for (int i = 0; i < 5; ++i) {
         game->walls[i].life = 1;
     }
-    game->walls[2].life = 0;
+    game->walls[2].life = -1;  // below zero is free too
     game->walls[2].age = 55;
     game->walls[2].vx = 7;
     game->walls[2].kind = 9;
-    game->walls[3].life = -1;
+    game->walls[3].life = 0;
     game->spawnWall(0, 1234, 5678);
     const PlayObject& wall = game->walls[2];
     EXPECT_EQ(wall.life, 1);
@@ -335,7 +335,7 @@ TEST_F(CourseTest, SpawnTakesTheFirstFreeSlotAndKeepsItsStaleFields) {
     EXPECT_EQ(wall.kind, 0);
     EXPECT_EQ(wall.age, 55) << "age carries over from the last occupant";
     EXPECT_EQ(wall.vx, 7);
-    EXPECT_EQ(game->walls[3].life, -1);
+    EXPECT_EQ(game->walls[3].life, 0);
 
     game->items[0].life = 1;
     game->items[1].age = 12;

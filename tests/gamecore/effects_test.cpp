@@ -59,7 +59,7 @@ TEST_F(EffectsTest, SpawnSetsSizeAndVelocityByKind) {
 }
 
 TEST_F(EffectsTest, ReusedSlotRestartsItsAgeButAPopupKeepsTheOldSize) {
-    game->effects[0].life = 0;
+    game->effects[0].life = -3;  // below zero is free too
     game->effects[0].age = 40;
     game->effects[0].size = 777;
     game->effects[1].life = 1;
