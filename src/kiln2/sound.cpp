@@ -45,10 +45,13 @@ void Kiln_playBgm(const std::string& file, int loops, int fadeInMs) {
     }
     std::string error;
     KilnMusicHandle music = nullptr;
-    if (!audio.loadMusic(file, music, error)) throw KilnError("Kiln_playBgm: " + error);
+    // SDL's text alone ("Not an Ogg Vorbis audio stream") does not say which file; the log must.
+    if (!audio.loadMusic(file, music, error)) throw KilnError("Kiln_playBgm: " + error + "(" + file + ")");
     state.music = music;
     state.musicLoaded = true;
-    if (!audio.playMusic(file, music, loops, fadeInMs, error)) throw KilnError("Kiln_playBgm: " + error);
+    if (!audio.playMusic(file, music, loops, fadeInMs, error)) {
+        throw KilnError("Kiln_playBgm: " + error + "(" + file + ")");
+    }
 }
 
 void Kiln_stopBgm(int fadeOutMs) {
