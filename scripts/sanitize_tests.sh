@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs it inside a private X server with sound going nowhere. Any sanitizer
+# report fails the test that caused it. Leaks inside the GL driver and SDL are
+# suppressed by tests/proof/lsan_suppressions.txt (third-party frames only).
+#   scripts/sanitize_tests.sh [extra ctest arguments]
+# KVR_ASAN_BUILD picks the build directory (default build-asan);
+# KVR_ASAN_E2E=1 also runs the end-to-end tests (timing-sensitive under ASan).
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${KVR_ASAN_BUILD:-$root/build-asan}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON \
+  -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
+cmake --build "$build"
+
+export SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/proof/lsan_suppressions.txt:print_suppressions=0
+
+labels=()
+if [[ "${KVR_ASAN_E2E:-0}" != 1 ]]; then
+  labels=(-LE e2e)
+fi
+exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir "$build" --output-on-failure "${labels[@]}" "$@"

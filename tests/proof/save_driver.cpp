@@ -1,0 +1,74 @@
+// A stand-in for the game at the moment a run has set a new record: in the
+// directory given, it saves the record (replay and "config.ini") over and
+// over, alternating between an old and a new recording, until it is killed.
+// Before the first save it writes the exact bytes each version must have to
+// expected_old.bin/.ini and expected_new.bin/.ini, and after the first pair
+// of saves it prints "ready" on stdout.
+//   proof_save_driver DIR
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "config/config_parser.h"
+#include "gamecore/record_saver.h"
+#include "kiln2/kiln2.h"
+#include "recorded_runs.h"
+
+namespace {
+
+struct Version {
+    std::unique_ptr<Keypad> keypad;
+    int score;
+    const char* name;
+};
+
+// Saves version's record the way the end of a run does: the loaded settings,
+// then the replay and the hi-scores.
+void saveRecord(Version& version, const std::string& replayFile, const std::string& configFile) {
+    ConfigParser config;
+    config.set("HI_SCORE1", "0");
+    config.set("HI_SCORE2", "120");
+    config.set("HI_SCORE3", "0");
+    config.set("HI_SCORE4", "77");
+    config.set("MODE", "0");
+    std::array<int, 4> hiScores{0, 120, 0, 77};
+    saveNewRecord(*version.keypad, config, hiScores, 0, version.score, replayFile, configFile);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: proof_save_driver DIR\n");
+        return 2;
+    }
+    try {
+        std::filesystem::current_path(argv[1]);
+        Kiln_useHeadlessBackend(
+            {.readResourceFiles = false, .writeRunLog = false, .logToStderr = true, .recordDrawCalls = false});
+        Kiln_init("KVR2013", 640, 480, false, false);
+        Version versions[2] = {
+            {proof::recordRun(proof::OLD_RUN_FRAMES, 10), proof::OLD_RUN_SCORE, "old"},
+            {proof::recordRun(proof::NEW_RUN_FRAMES, 14), proof::NEW_RUN_SCORE, "new"},
+        };
+        for (Version& version : versions) {
+            const std::string base = std::string("expected_") + version.name;
+            saveRecord(version, base + ".bin", base + ".ini");
+        }
+        for (long long round = 0;; ++round) {
+            saveRecord(versions[round % 2], "replay/replay_00.bin", "config.ini");
+            if (round == 1) {
+                std::printf("ready\n");
+                std::fflush(stdout);
+            }
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "proof_save_driver: %s\n", e.what());
+        return 1;
+    }
+}
