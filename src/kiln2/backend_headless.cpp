@@ -13,9 +13,9 @@ class HeadlessVideo final : public KilnVideo {
 public:
     explicit HeadlessVideo(World world) : world_(std::move(world)) {}
 
-    void open(int, int, bool) override {}
+    void open(int, int, bool fullScreen) override { world_->fullScreen = fullScreen; }
     void close() override {}
-    void setFullScreen(bool) override {}
+    void setFullScreen(bool on) override { world_->fullScreen = on; }
     void setCaption(const std::string&) override {}
     void setIcon(const std::string&) override {}
     void iconify() override {}
@@ -31,7 +31,7 @@ public:
         world_->drawCalls.push_back(call);
     }
     void resetView() override {}
-    void applyBlendMode(int) override {}
+    void applyBlendMode(int mode) override { world_->appliedBlendMode = mode; }
     void disableTexturing() override {}
     uint32_t uploadTexture(const uint8_t*, int, int) override { return world_->nextTextureId++; }
     void deleteTexture(uint32_t) override {}

@@ -29,6 +29,8 @@ public:
     std::array<Stick, 4> sticks;
     bool quitPending = false;
     bool cursorShown = true;
+    bool fullScreen = false;
+    int appliedBlendMode = -1;  // the blend state a GL context would hold now
     uint32_t nextTextureId = 1;
     std::vector<KilnDrawCall> drawCalls;
     std::vector<KilnSoundEvent> soundEvents;

@@ -57,6 +57,15 @@ TEST_F(FrameLoop, HalfBusySecondReportsFiftyPercentAndItsFrameCount) {
     EXPECT_EQ(kiln_headless::ticks(), 2008u);
     EXPECT_EQ(Kiln_getFps(), 62);
     EXPECT_EQ(Kiln_getCpuPercent(), 50);
+
+    // The next second: every frame busy for 20 ms, so none of them waits.
+    for (int i = 0; i < 50; ++i) {
+        kiln_headless::advanceTicks(20);
+        Kiln_waitFrame(16);
+    }
+    EXPECT_EQ(kiln_headless::ticks(), 3008u);
+    EXPECT_EQ(Kiln_getFps(), 50);
+    EXPECT_EQ(Kiln_getCpuPercent(), 125) << "1000 busy ms over a budget of 50 * 16";
 }
 
 TEST_F(FrameLoop, WindowCloseThrowsTheQuitError) {
@@ -145,17 +154,20 @@ TEST_F(FrameLoopFiles, F9RebuildsTexturesAndKeepsTheBlendMode) {
     Kiln_loadTexture("t", "t.bmp", {-1, 0, 0});
     Kiln_setBlendMode(BLEND_ADD);
     writeSolidBmp("t.bmp", 24, 16, {1, 2, 3});
+    KilnHeadlessWorld& world = *kilnBackend().headless;
+    world.appliedBlendMode = -1;  // as a fresh GL context would have it
     kiln_headless::setKey(KEY_F9, true);
     frame();
     EXPECT_EQ(kilnState().textures.at("t")->width, 24) << "rebuilt from the file on disk";
-    EXPECT_TRUE(kilnState().fullScreen);
+    EXPECT_TRUE(world.fullScreen);
     EXPECT_EQ(Kiln_getBlendMode(), BLEND_ADD);
+    EXPECT_EQ(world.appliedBlendMode, BLEND_ADD) << "the blend state is applied again";
     writeSolidBmp("t.bmp", 40, 16, {1, 2, 3});
     kiln_headless::setKey(KEY_F9, false);
     frame();
     kiln_headless::setKey(KEY_F9, true);
     frame();
-    EXPECT_FALSE(kilnState().fullScreen) << "twice is back to a window";
+    EXPECT_FALSE(world.fullScreen) << "twice is back to a window";
     EXPECT_EQ(kilnState().textures.at("t")->width, 40);
 }
 
@@ -166,7 +178,7 @@ TEST_F(FrameLoopFiles, F4ReloadsTextures) {
     kiln_headless::setKey(KEY_F4, true);
     frame();
     EXPECT_EQ(kilnState().textures.at("t")->width, 16);
-    EXPECT_FALSE(kilnState().fullScreen);
+    EXPECT_FALSE(kilnBackend().headless->fullScreen) << "F4 is not F9";
 }
 
 }  // namespace

@@ -68,10 +68,13 @@ TEST_F(TextureRegistry, KeyTakenFromAPixelInsideTheImage) {
 }
 
 TEST_F(TextureRegistry, KeyPixelOutsideTheImageLeavesItOpaque) {
-    writeStripe("s.bmp");
-    for (const KilnMask& mask : {KilnMask{-2, 4, 0}, KilnMask{-2, 0, 1}, KilnMask{-2, -1, 0}}) {
+    // Two rows, so a reader that runs off the end of row 0 finds a real colour.
+    writeBmp("s.bmp", 4, 2, [](int x, int y) { return y == 0 ? kWhite : (x == 0 ? kRed : kBlue); });
+    for (const KilnMask& mask : {KilnMask{-2, 4, 0}, KilnMask{-2, 0, 2}, KilnMask{-2, -1, 0}, KilnMask{-2, 0, -1}}) {
         Kiln_loadTexture("s", "s.bmp", mask);
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(pixelBytes("s", x)[3], 255) << "pixel " << x;
+        const Texture& texture = *kilnState().textures.at("s");
+        const auto* bytes = static_cast<const uint8_t*>(texture.surface->pixels);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(bytes[i * 4 + 3], 255) << "pixel " << i << " mask " << mask[1] << "," << mask[2];
     }
 }
 

@@ -1,0 +1,152 @@
+// The real SDL2/OpenGL window, when a display is there (for example under
+// xvfb-run): start-up time, pixels that really reach the screen, the
+// full-screen switch, and the cost of a frame of text. Skipped without one.
+#include <SDL.h>
+#include <time.h>
+
+#include <chrono>
+#include <cstdlib>
+
+#include "kiln2/kiln_state.h"
+#include "kiln_test_support.h"
+
+using namespace kiln_test;
+
+namespace {
+
+double cpuMs(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Colour of pixel (x, y), top-left origin, of a 24-bit BMP.
+Rgb bmpPixel(const std::string& file, int x, int y) {
+    SDL_Surface* image = SDL_LoadBMP(file.c_str());
+    if (!image) return {1, 2, 3};
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(image, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(image);
+    const auto* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch + x * 3;
+    const Rgb colour{p[0], p[1], p[2]};
+    SDL_FreeSurface(rgb);
+    return colour;
+}
+
+bool sameColour(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        kiln_headless::reset();
+        Kiln_useRealBackend();
+        // Font: every cell white on the green key colour, except a one-pixel
+        // green border, so a glyph is a white square with a transparent rim.
+        writeBmp("resource/font/font.bmp", 128, 48, [](int x, int y) {
+            const bool rim = x % 8 == 0 || y % 8 == 0;
+            return rim ? Rgb{0, 255, 0} : Rgb{255, 255, 255};
+        });
+    }
+
+    void TearDown() override {
+        if (kilnState().initialized) Kiln_quit();
+        kiln_headless::reset();
+    }
+
+    ScratchDir scratch_;
+};
+
+TEST_F(RealWindow, StartsQuicklyAndDrawsWhatItIsAsked) {
+    const auto begin = std::chrono::steady_clock::now();
+    const double cpuBegin = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    const auto initialised = std::chrono::steady_clock::now();
+    const double cpuInitialised = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    Kiln_resetView();
+    Kiln_clear();
+    Kiln_flip();
+    const auto firstFrame = std::chrono::steady_clock::now();
+    const double cpuFirstFrame = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    using Ms = std::chrono::duration<double, std::milli>;
+    std::printf("[ timing   ] Kiln_init %.1f ms (%.1f ms CPU), first frame presented after %.1f ms (%.1f ms CPU)\n",
+                Ms(initialised - begin).count(), cpuInitialised - cpuBegin, Ms(firstFrame - begin).count(),
+                cpuFirstFrame - cpuBegin);
+
+    Kiln_resetView();
+    Kiln_setBlendMode(BLEND_ALPHA);
+    Kiln_clear();
+    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
+    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
+    Kiln_screenshot();
+    ASSERT_TRUE(std::filesystem::exists("kilnshot.bmp"));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 330, 250), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 16, 300 + 16), Rgb{255, 255, 255})) << "inside the glyph";
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 1, 300 + 1), Rgb{0, 0, 0})) << "its keyed rim";
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255})) << "texture scaled to 32x32";
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 533, 133), Rgb{0, 0, 0}));
+    Kiln_flip();
+    Kiln_waitFrame(16);
+}
+
+TEST_F(RealWindow, FullScreenSwitchKeepsTexturesUsable) {
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    Kiln_setBlendMode(BLEND_ALPHA);
+    try {
+        Kiln_toggleFullScreen();
+        Kiln_toggleFullScreen();
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "this display has no full screen: " << e.what();
+    }
+    Kiln_resetView();
+    Kiln_clear();
+    Kiln_drawTexture("blue", 0, 0, 0, 0, 0, 0, 1.0f, 1.0f, 0, 255, 255, 255, 255);
+    Kiln_screenshot();
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 8, 8), Rgb{0, 0, 255}));
+    EXPECT_EQ(Kiln_getBlendMode(), BLEND_ALPHA);
+}
+
+TEST_F(RealWindow, TitleScreenOfTextIsCheap) {
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    const std::string line = "PUSH Z KEY TO START  HI:123450";  // 30 glyph cells
+    const int frames = 120;
+    double drawCpu = 0;
+    double frameCpu = 0;
+    for (int i = 0; i < frames; ++i) {
+        const double before = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+        const double threadBefore = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+        Kiln_resetView();
+        Kiln_setBlendMode(BLEND_ALPHA);
+        Kiln_clear();
+        for (int row = 0; row < 6; ++row) Kiln_drawText(line, 40, 100 + row * 20, 1.5f, 255, 255, 255, 255);
+        Kiln_drawFps(550, 10);
+        drawCpu += cpuMs(CLOCK_THREAD_CPUTIME_ID) - threadBefore;
+        Kiln_flip();
+        frameCpu += cpuMs(CLOCK_PROCESS_CPUTIME_ID) - before;
+        Kiln_waitFrame(16);
+    }
+    std::printf("[ timing   ] a frame of about 190 glyphs: drawing calls %.3f ms CPU; with the swap and the "
+                "GL driver's threads %.3f ms CPU\n",
+                drawCpu / frames, frameCpu / frames);
+    EXPECT_GT(Kiln_getFps(), 0);
+}
+
+}  // namespace
