@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "headless_game.h"
+#include "scene_test_support.h"
 
 namespace {
 
@@ -317,6 +318,20 @@ TEST_F(CourseTest, FullEnemyPoolDropsTheEnemyButStillDrawsItsClass) {
     }
 }
 
+TEST_F(CourseTest, FullItemPoolDropsTheItemButStillDrawsItsRow) {
+    for (PlayObject& item : game->items) {
+        item.life = 1;
+        item.x = 30000;
+    }
+    game->columnInterval = 150;
+    game->columnTimer = 75;
+    step();
+    EXPECT_EQ(Kiln_getRandIndex(), 18u);
+    for (const PlayObject& item : game->items) {
+        EXPECT_EQ(item.x, 30000 - 100);
+    }
+}
+
 TEST_F(CourseTest, SpawnTakesTheFirstFreeSlotAndKeepsItsStaleFields) {
     for (int i = 0; i < 5; ++i) {
         game->walls[i].life = 1;
@@ -465,6 +480,30 @@ TEST_F(CourseTest, DrawsWallsItemsAndEnemiesAsFilledSquaresInTheirColours) {
     EXPECT_EQ(calls[2].r, 243);
     EXPECT_EQ(calls[2].g, 0);
     EXPECT_EQ(calls[3].h, 20) << "an unknown class is drawn square";
+}
+
+class CourseInARunTest : public scene_test::SceneTest {};
+
+TEST_F(CourseInARunTest, NothingIsBuiltDuringTheCountdownAndTheFirstColumnComesInTheFirstPlayFrame) {
+    newGame();
+    for (int i = 0; i < 400 && game->phase != GameMain::PLAY; ++i) {
+        scene_test::playFrame(*game, {});
+        ASSERT_EQ(game->liveWalls(), 0) << "frame " << i;
+    }
+    ASSERT_EQ(game->phase, GameMain::PLAY);
+    scene_test::playFrame(*game, {});
+    ASSERT_GT(game->liveWalls(), 0);
+    bool rowZero = false;
+    for (const PlayObject& wall : game->walls) {
+        if (wall.life > 0) {
+            EXPECT_EQ(wall.x, NEW_X);
+            rowZero |= wall.y == 0;
+        }
+    }
+    EXPECT_TRUE(rowZero);
+    EXPECT_GE(game->columnTimer, 140);
+    EXPECT_LT(game->columnTimer, 200);
+    EXPECT_EQ(game->columnInterval, game->columnTimer);
 }
 
 }  // namespace
