@@ -1,5 +1,6 @@
 // The heads-up display over the play field: the distance ruler along the
 // bottom edge, the energy gauge, the score and the stage's hi-score.
+#include <algorithm>
 #include <cstdio>
 
 #include "gamecore/game_main.h"
@@ -24,14 +25,17 @@ constexpr int GAUGE_HEIGHT = 10;
 void GameMain::drawHud() {
     char text[32];
 
+    // Course pixel p stands at view x = p - left. Only multiples of ten metres
+    // from the start of the course get a label, so step from one to the next
+    // instead of testing every x of the ruler.
     const int left = (scrollPos - PLAYER_VIEW_X * subPixels) / subPixels;
-    for (int x = RULER_FROM_X; x <= RULER_TO_X; ++x) {
-        const int coursePixel = x + left;
-        if (coursePixel < 0 || coursePixel % pixelsPerTenMetres != 0) continue;
+    const int firstPixel = std::max(RULER_FROM_X + left, 0);
+    int coursePixel = (firstPixel + pixelsPerTenMetres - 1) / pixelsPerTenMetres * pixelsPerTenMetres;
+    for (; coursePixel - left <= RULER_TO_X; coursePixel += pixelsPerTenMetres) {
         const int tens = coursePixel / pixelsPerTenMetres;
-        if (stageGoal != 0 && tens > stageGoal) continue;
+        if (stageGoal != 0 && tens > stageGoal) break;
         std::snprintf(text, sizeof text, "%d0m", tens);
-        Kiln_drawText(text, x, RULER_Y, 2.0f, 255, 255, 255, 255);
+        Kiln_drawText(text, coursePixel - left, RULER_Y, 2.0f, 255, 255, 255, 255);
     }
 
     Kiln_drawText("ENELGY", 70, 18, 2.0f, 255, 255, 255, 255);
