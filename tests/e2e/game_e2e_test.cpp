@@ -1,0 +1,120 @@
+// A whole run of the real game, driven through X with real key presses: the
+// title starts a run, the craft falls, the results lead back to the title,
+// which now shows the new hi-score, and the saved replay plays back without
+// changing any file.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <regex>
+
+#include "e2e_support.h"
+
+namespace {
+
+using namespace e2e;
+
+int countOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// HI_SCORE1 of a config.ini text, or -1.
+int hiScore1(const std::string& config) {
+    std::smatch m;
+    static const std::regex key(R"(HI_SCORE1 = (\d+)\n)");
+    return std::regex_search(config, m, key) ? std::stoi(m[1]) : -1;
+}
+
+class GameE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
+        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
+    }
+
+    // Presses Z until run.log holds "TitleMain" the given number of times.
+    bool leaveForTitle(int titleCount) {
+        for (int attempt = 0; attempt < 80; ++attempt) {
+            if (countOf(game->runLog(), "TitleMain\n") >= titleCount) return true;
+            pressKey(window, "z");
+        }
+        return countOf(game->runLog(), "TitleMain\n") >= titleCount;
+    }
+
+    // White pixels where a second and third hi-score digit would stand: "HI" digits at (300, 30), 32 px cells.
+    int whiteBeyondFirstDigit() {
+        std::filesystem::remove(dir / "kilnshot.bmp");
+        pressKey(window, "F12");
+        SDL_Surface* picture = nullptr;
+        waitUntil([&] {
+            if (!dir.exists("kilnshot.bmp")) return false;
+            picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
+            return picture != nullptr;
+        });
+        if (picture == nullptr) return -1;
+        int white = 0;
+        for (int y = 30; y < 62; ++y) {
+            for (int x = 332; x < 428; ++x) {
+                Uint32 pixel = 0;
+                const Uint8* p = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch +
+                                 x * picture->format->BytesPerPixel;
+                std::memcpy(&pixel, p, picture->format->BytesPerPixel);
+                Uint8 r, g, b;
+                SDL_GetRGB(pixel, picture->format, &r, &g, &b);
+                white += r > 240 && g > 240 && b > 240;
+            }
+        }
+        SDL_FreeSurface(picture);
+        return white;
+    }
+
+    WorkDir dir;
+    std::unique_ptr<GameProcess> game;
+    std::string window;
+};
+
+TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
+    game = std::make_unique<GameProcess>(dir);
+    window = game->waitForWindow();
+    ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
+    focusWindow(window);
+    ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
+    pressKey(window, "z");
+    ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+    EXPECT_EQ(whiteBeyondFirstDigit(), 0) << "a fresh title shows the hi-score 0";
+
+    // Z on the title starts stage 0; without input the craft falls to the bottom edge.
+    pressKey(window, "z");
+    ASSERT_TRUE(game->waitForLog("Gamecoer init\nGamecoer init\n")) << game->runLog();
+    ASSERT_TRUE(waitUntil([&] { return hiScore1(dir.read("config.ini")) > 0 && dir.exists("replay/replay_00.bin"); },
+                          30s))
+        << "no record saved; config.ini: " << dir.read("config.ini") << " log: " << game->runLog();
+    const std::string config = dir.read("config.ini");
+    const std::string replay = dir.read("replay/replay_00.bin");
+    EXPECT_EQ(config.substr(config.find("MODE")), "MODE = 0\n");
+    EXPECT_EQ(replay.size() % 24, 0u);
+    EXPECT_GT(replay.size(), 24u * 50);
+
+    // The results hold Z back for 121 frames, then Z leaves for the title.
+    ASSERT_TRUE(leaveForTitle(2)) << game->runLog();
+    EXPECT_GT(whiteBeyondFirstDigit(), 0) << "the title shows the new hi-score of " << hiScore1(config);
+
+    // X plays the replay of the stage; leaving it again with Z changes no file.
+    pressKey(window, "x");
+    ASSERT_TRUE(waitUntil([&] { return countOf(game->runLog(), "Gamecoer init\n") == 4; })) << game->runLog();
+    ASSERT_TRUE(leaveForTitle(3)) << game->runLog();
+    EXPECT_EQ(dir.read("config.ini"), config);
+    EXPECT_EQ(dir.read("replay/replay_00.bin"), replay);
+    EXPECT_EQ(countOf(game->runLog(), "Could not save"), 0) << game->runLog();
+
+    pressKey(window, "Escape");
+    const std::optional<int> status = game->waitForExit();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << game->runLog();
+}
+
+}  // namespace
