@@ -22,6 +22,9 @@ struct KilnDrawCall {
     int blendMode = 0;  // blend mode in force when the call was made
 };
 
+// value by kind: PLAY_WAV the loop count, STOP_WAV the channel (-1 all),
+// PLAY_BGM the loop count, STOP_BGM the fade-out milliseconds (0 at once).
+// A stop without music loaded is not an event.
 struct KilnSoundEvent {
     enum Kind { PLAY_WAV, STOP_WAV, PLAY_BGM, STOP_BGM };
     Kind kind = PLAY_WAV;
