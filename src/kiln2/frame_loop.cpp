@@ -1,8 +1,53 @@
 // The once-per-frame call: wait for the frame's slot, take the input
 // snapshot, handle window events and the system keys, count fps and load.
+#include <cstdio>
+#include <cstdlib>
+
 #include "kiln2/kiln_state.h"
 
 namespace {
+
+// Frame lateness for the developer's soak runs: with KVR_FRAME_STATS=1 set,
+// how late each frame reached its wait (past its 16 ms slot) is counted and
+// summed, and one line goes to stderr when the program exits.
+struct FrameLateness {
+    bool enabled = false;
+    long long frames = 0;
+    long long totalLateMs = 0;
+    long long framesLateOver2Ms = 0;
+    long long worstLateMs = 0;
+};
+
+FrameLateness& frameLateness() {
+    static FrameLateness lateness = [] {
+        FrameLateness made;
+        const char* flag = std::getenv("KVR_FRAME_STATS");
+        made.enabled = flag != nullptr && flag[0] == '1';
+        if (made.enabled) {
+            std::atexit([] {
+                const FrameLateness& l = frameLateness();
+                const double mean = l.frames ? static_cast<double>(l.totalLateMs) / static_cast<double>(l.frames) : 0.0;
+                std::fprintf(stderr,
+                             "frame-stats frames %lld late-ms-total %lld late-ms-mean %.3f late-over-2ms %lld "
+                             "worst-ms %lld\n",
+                             l.frames, l.totalLateMs, mean, l.framesLateOver2Ms, l.worstLateMs);
+            });
+        }
+        return made;
+    }();
+    return lateness;
+}
+
+void countLateness(uint32_t lastTick, uint32_t now, int frameMs) {
+    FrameLateness& lateness = frameLateness();
+    if (!lateness.enabled || lastTick == 0) return;
+    const auto late = static_cast<int32_t>(now - (lastTick + static_cast<uint32_t>(frameMs)));
+    const long long lateMs = late > 0 ? late : 0;
+    lateness.frames += 1;
+    lateness.totalLateMs += lateMs;
+    if (lateMs > 2) lateness.framesLateOver2Ms += 1;
+    if (lateMs > lateness.worstLateMs) lateness.worstLateMs = lateMs;
+}
 
 // A remaining wait above this is a frame that is already late (the unsigned
 // difference wrapped), so it does not wait at all.
@@ -49,6 +94,7 @@ int Kiln_waitFrame(int frameMs) {
     if (state.lastTick == 0) state.lastTick = input.ticks();
 
     uint32_t now = input.ticks();
+    countLateness(state.lastTick, now, frameMs);
     for (;;) {
         const uint32_t remaining = state.lastTick + static_cast<uint32_t>(frameMs) - now;
         if (remaining < 1 || remaining > kLongestWaitMs) break;
