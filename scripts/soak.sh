@@ -23,20 +23,17 @@ mode=${1:-replay}
 
 soak_replay() {
   local build=${KVR_ASAN_BUILD:-$root/build-asan}
+  # The same configuration as scripts/sanitize_tests.sh, so the two share one build.
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON \
-    -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=OFF >/dev/null
-  cmake --build "$build" --target kvr2013 make_pilot_replays
+    -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
+  cmake --build "$build" --target kvr2013
   local work
   work=$(mktemp -d "${TMPDIR:-/tmp}/kvr-soak.XXXXXX")
   export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$root/tests/proof/lsan_suppressions.txt
+  # Flown by bench/make_pilot_replays (a normal build): make_pilot_replays bench/data 3
   local replay=bench/data/stage3.bin
-  if [[ ! -f $replay ]]; then
-    echo "soak: $replay is missing, flying it now (slow under ASan)"
-    "$build/bench/make_pilot_replays" "$work" 3
-    replay=$work/stage3.bin
-  fi
   echo "soak: $(($(stat -c %s "$replay") / 24)) records in $replay"
   /usr/bin/time -f "soak: %e s, peak RSS %M KiB" \
     "$build/kvr2013" --headless --stage 3 --replay "$replay" --trace "$work/trace.txt"
