@@ -167,6 +167,9 @@ struct KilnBackend {
     std::unique_ptr<KilnAudio> audio;
     KilnLogTarget log;
     std::shared_ptr<KilnHeadlessWorld> headless;  // set on the headless backend only
+    // True when every drawing call would be thrown away (a headless backend
+    // that records nothing): the drawing functions then return at once.
+    bool discardsDrawing = false;
 };
 
 // Factories of the parts.

@@ -222,5 +222,6 @@ std::unique_ptr<KilnBackend> kilnMakeHeadlessBackend(const KilnHeadlessOptions& 
     backend->log.writeRunLog = options.writeRunLog;
     backend->log.toStderr = options.logToStderr;
     backend->headless = world;
+    backend->discardsDrawing = !options.recordDrawCalls;
     return backend;
 }

@@ -53,6 +53,7 @@ void Kiln_loadFont() {
 }
 
 void Kiln_drawText(const std::string& text, int x, int y, float scale, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (kilnDrawingDiscarded) return;
     KilnState& state = kilnState();
     KilnVideo& video = *kilnBackend().video;
     x += state.drawOffsetX;

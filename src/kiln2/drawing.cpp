@@ -36,6 +36,7 @@ void Kiln_drawTexture(const std::string& key, float x, float y, int srcX, int sr
     y += static_cast<float>(state.drawOffsetY);
     auto found = state.textures.find(key);
     if (found == state.textures.end()) throw KilnError("Kiln_drawTexture: Has not exist key: " + key);
+    if (kilnDrawingDiscarded) return;
     Texture& texture = *found->second;
     if (srcW == 0 || srcH == 0) {
         srcW = texture.width;
@@ -69,6 +70,7 @@ void Kiln_drawTexture(const std::string& key, float x, float y, int srcX, int sr
 
 void Kiln_drawRect(int x, int y, int w, int h, int lineWidth, float angle, uint8_t r, uint8_t g, uint8_t b,
                    uint8_t a) {
+    if (kilnDrawingDiscarded) return;
     KilnState& state = kilnState();
     KilnVideo& video = *kilnBackend().video;
     video.disableTexturing();
@@ -92,10 +94,12 @@ void Kiln_drawRect(int x, int y, int w, int h, int lineWidth, float angle, uint8
 
 void Kiln_drawRectCentered(int cx, int cy, int halfW, int halfH, int lineWidth, float angle, uint8_t r, uint8_t g,
                            uint8_t b, uint8_t a) {
+    if (kilnDrawingDiscarded) return;
     Kiln_drawRect(cx - halfW, cy - halfH, halfW * 2, halfH * 2, lineWidth, angle, r, g, b, a);
 }
 
 void Kiln_drawCircle(float x, float y, float radius, int lineWidth, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (kilnDrawingDiscarded) return;
     KilnState& state = kilnState();
     x += static_cast<float>(state.drawOffsetX);
     y += static_cast<float>(state.drawOffsetY);
@@ -120,10 +124,13 @@ void Kiln_drawCircle(float x, float y, float radius, int lineWidth, uint8_t r, u
 
 void Kiln_setBlendMode(int mode) {
     kilnState().blendMode = mode;
+    if (kilnDrawingDiscarded) return;
     kilnBackend().video->applyBlendMode(mode);
 }
 
 int Kiln_getBlendMode() { return kilnState().blendMode; }
+
+bool Kiln_isDrawingDiscarded() { return kilnDrawingDiscarded; }
 
 void Kiln_setDrawOffset(int x, int y) {
     KilnState& state = kilnState();

@@ -111,6 +111,8 @@ void Kiln_setBlendMode(int mode);
 int Kiln_getBlendMode();
 void Kiln_setDrawOffset(int x, int y);
 void Kiln_disableTexture();
+// True when the backend throws every drawing call away (the replay verifier).
+bool Kiln_isDrawingDiscarded();
 
 // ---- Bitmap font and text ----
 void Kiln_loadFont();

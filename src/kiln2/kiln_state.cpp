@@ -51,6 +51,7 @@ void kilnInstallBackend(std::unique_ptr<KilnBackend> backend) {
     state.textures.clear();
     state.font.reset();
     backendSlot() = std::move(backend);
+    kilnDrawingDiscarded = backendSlot() && backendSlot()->discardsDrawing;
 }
 
 void Kiln_useRealBackend() { kilnInstallBackend(kilnMakeRealBackend()); }

@@ -54,6 +54,12 @@ struct KilnState {
 };
 
 KilnState& kilnState();
+
+// True while the installed backend throws drawing away. The replay verifier
+// draws every frame only for the random draws a frame's drawing may make, so
+// the drawing functions test this first and return, and a replay runs at
+// simulation speed. Kept beside the state so the test is one load.
+inline bool kilnDrawingDiscarded = false;
 // Forgets everything: the state is as before the first Kiln_init.
 void kilnResetState();
 // A start-up value for the random generator from a high-resolution clock.

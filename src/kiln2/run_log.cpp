@@ -16,11 +16,14 @@ namespace {
 
 // One open-append-close per call keeps everything logged before a crash on disk.
 void appendToRunLog(const char* text, size_t length) {
+    // The messages name the file: "Read-only file system" alone does not say what could not be written.
     FILE* file = std::fopen(kRunLogFile, "ab");
-    if (!file) throw KilnError(std::strerror(errno));
+    if (!file) throw KilnError(std::string(kRunLogFile) + ": " + std::strerror(errno));
     const size_t written = std::fwrite(text, 1, length, file);
     const int writeErrno = errno;
-    if (std::fclose(file) != 0 || written != length) throw KilnError(std::strerror(writeErrno ? writeErrno : EIO));
+    if (std::fclose(file) != 0 || written != length) {
+        throw KilnError(std::string(kRunLogFile) + ": " + std::strerror(writeErrno ? writeErrno : EIO));
+    }
 }
 
 void writeOut(const KilnLogTarget& target, const char* text, size_t length) {
@@ -33,7 +36,7 @@ void kilnDeleteRunLog() {
     if (!kilnBackend().log.writeRunLog) return;
     std::error_code error;
     std::filesystem::remove(kRunLogFile, error);
-    if (error) throw KilnError(error.message());
+    if (error) throw KilnError(std::string(kRunLogFile) + ": " + error.message());
 }
 
 void Kiln_log(const char* format, ...) {

@@ -103,11 +103,17 @@ void Kiln_setCaption(const char* format, ...) {
     kilnBackend().video->setCaption(text);
 }
 
-void Kiln_clear() { kilnBackend().video->clear(); }
+void Kiln_clear() {
+    if (kilnDrawingDiscarded) return;
+    kilnBackend().video->clear();
+}
 
 void Kiln_flip() { kilnBackend().video->swap(); }
 
-void Kiln_resetView() { kilnBackend().video->resetView(); }
+void Kiln_resetView() {
+    if (kilnDrawingDiscarded) return;
+    kilnBackend().video->resetView();
+}
 
 int Kiln_getScreenWidth() { return kilnState().screenWidth; }
 
