@@ -75,7 +75,8 @@ void GameMain::resolveCollisions() {
 
     for (int i = 0; i < count; ++i) {
         const Collider& outer = colliders[i];
-        if (outer.active <= 0) {
+        // Walls and enemies only ever answer: they start no test of their own.
+        if (outer.active <= 0 || outer.type == WALL || outer.type == ENEMY) {
             continue;
         }
         const Bounds box = boundsOf(outer);

@@ -80,6 +80,7 @@ void GameMain::spawnWall(int kind, int x, int y) {
     const int slot = firstFreeSlot(walls, wallCapacity);
     if (slot >= 0) {
         place(walls[slot], kind, x, y, WALL_SIZE_PX * subPixels);
+        if (slot >= wallScanEnd) wallScanEnd = slot + 1;
     }
 }
 
@@ -160,7 +161,7 @@ void GameMain::updateCourse() {
     }
 
     const int cullX = CULL_X_PX * subPixels;
-    for (int i = 0; i < wallCapacity; ++i) {
+    for (int i = 0; i < wallScanEnd; ++i) {
         PlayObject& wall = walls[i];
         if (wall.life <= 0) {
             continue;
@@ -209,7 +210,7 @@ void GameMain::updateEnemies() {
 }
 
 void GameMain::drawWalls() {
-    for (int i = 0; i < wallCapacity; ++i) {
+    for (int i = 0; i < wallScanEnd; ++i) {
         const PlayObject& wall = walls[i];
         if (wall.life <= 0) {
             continue;

@@ -133,6 +133,11 @@ public:
     int effectCapacity = EFFECT_CAPACITY;
     PlayerObject player;
     PlayObject walls[WALL_CAPACITY];
+    // One past the highest wall slot ever filled in this run. Walls enter only
+    // through spawnWall, so every slot from here up is still free, and the
+    // per-frame wall loops stop here: the same walls in the same order as a
+    // scan of all 1200 slots, for a fraction of the work.
+    int wallScanEnd = 0;
     PlayObject items[ITEM_CAPACITY];
     PlayObject enemies[ENEMY_CAPACITY];
     PlayObject effects[EFFECT_CAPACITY];

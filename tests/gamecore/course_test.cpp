@@ -279,9 +279,8 @@ TEST_F(CourseTest, NewLevelsApplyFromTheNextColumn) {
 }
 
 TEST_F(CourseTest, FullWallPoolDropsBlocksButStillDraws) {
-    for (PlayObject& wall : game->walls) {
-        wall.life = 1;
-        wall.x = 30000;
+    for (int i = 0; i < GameMain::WALL_CAPACITY; ++i) {
+        game->spawnWall(0, 30000, 0);
     }
     game->columnTimer = 1;
     step();
