@@ -95,6 +95,9 @@ TEST_P(DamagedConfig, IsReportedAndNeverOverwrittenUnlessMissing) {
         outcome = readConfigAsTheGameDoes();
     }
     const std::string after = snapshot("config.ini");
+    for (const std::string& line : outcome.problems) {
+        std::printf("[config.ini, %s] %s\n", proof::damageName(damage), line.c_str());
+    }
 
     EXPECT_GE(outcome.settings.stage, 0);
     EXPECT_LE(outcome.settings.stage, 3);
