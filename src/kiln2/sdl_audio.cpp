@@ -105,10 +105,10 @@ private:
 std::unique_ptr<KilnAudio> kilnMakeSdlAudio() { return std::make_unique<SdlAudio>(); }
 
 bool kilnCheckWavFile(const std::string& file, std::string& error) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(file.c_str(), &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV(file.c_str(), &format, &buffer, &length)) {
         error = SDL_GetError();
         return false;
     }

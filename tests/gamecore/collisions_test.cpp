@@ -318,7 +318,7 @@ TEST_F(CollisionTest, PolarVectorsTruncateTowardZero) {
     game->polarToVector(128, 1000, along, across);
     EXPECT_EQ(along, 707);
     EXPECT_EQ(across, 707);
-    // -22.5 degrees: 1500 x -0.38268 = -574.02 (floor would give -575); cos part 1385.8
+    // -22.5 degrees: 1500 x -0.38268 = -574.02 (floor would give -575); the cosine side is 1385.8
     game->polarToVector(-64, 1500, along, across);
     EXPECT_EQ(along, -574);
     EXPECT_EQ(across, 1385);
