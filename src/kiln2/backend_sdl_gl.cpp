@@ -28,9 +28,11 @@ public:
         // The frame wait paces the game; a swap that also waited for the
         // display would fight it.
         SDL_GL_SetSwapInterval(0);
+        blendMode_ = -1;
     }
 
     void close() override {
+        flushRects();
         if (context_) SDL_GL_DeleteContext(context_);
         context_ = nullptr;
         if (window_) SDL_DestroyWindow(window_);
@@ -43,6 +45,7 @@ public:
     }
 
     void setFullScreen(bool on) override {
+        flushRects();
         if (!window_ || SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN : 0) < 0) {
             throw KilnError("Kiln_toggleFullScreen: Couldn't set video mode");
         }
@@ -68,24 +71,34 @@ public:
     void showCursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
     void setupView(int width, int height) override {
+        flushRects();
         glOrtho(0, width, height, 0, -1, 1);
         glViewport(0, 0, width, height);
         glClearColor(0, 0, 0, 0);
     }
 
     void initDrawState() override {
+        flushRects();
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_COLOR_MATERIAL);
         glDisable(GL_LIGHTING);
         glDisable(GL_CULL_FACE);
         glEnable(GL_BLEND);
+        blendMode_ = -1;
     }
 
-    void swap() override { SDL_GL_SwapWindow(window_); }
+    void swap() override {
+        flushRects();
+        SDL_GL_SwapWindow(window_);
+    }
 
-    void clear() override { glClear(GL_COLOR_BUFFER_BIT); }
+    void clear() override {
+        flushRects();
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
 
     void resetView() override {
+        flushRects();
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0, 640, 480, 0, -1, 1);
@@ -95,6 +108,10 @@ public:
     }
 
     void applyBlendMode(int mode) override {
+        // The same mode again changes nothing and keeps a batch of rectangles open.
+        if (mode == blendMode_) return;
+        flushRects();
+        blendMode_ = mode;
         switch (mode) {
             case BLEND_NONE: glDisable(GL_BLEND); break;
             case BLEND_ALPHA: enableBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
@@ -106,9 +123,14 @@ public:
         }
     }
 
-    void disableTexturing() override { glDisable(GL_TEXTURE_2D); }
+    void disableTexturing() override {
+        // An open batch of rectangles already drew with texturing off.
+        if (rectBatchOpen_) return;
+        glDisable(GL_TEXTURE_2D);
+    }
 
     uint32_t uploadTexture(const uint8_t* pixels, int width, int height) override {
+        flushRects();
         if (!context_) return 0;
         GLuint id = 0;
         glGenTextures(1, &id);
@@ -123,17 +145,20 @@ public:
     }
 
     void deleteTexture(uint32_t id) override {
+        flushRects();
         if (!context_) return;
         const GLuint name = id;
         glDeleteTextures(1, &name);
     }
 
     void bindTexture(uint32_t id) override {
+        flushRects();
         glBindTexture(GL_TEXTURE_2D, id);
         glEnable(GL_TEXTURE_2D);
     }
 
     void drawTexture(const KilnTextureQuad& q) override {
+        flushRects();
         glPushMatrix();
         glColor4ub(q.colour.r, q.colour.g, q.colour.b, q.colour.a);
         glTranslatef(q.x, q.y, 0);
@@ -161,6 +186,7 @@ public:
     // directly instead of through a matrix per glyph, which is the same
     // picture for a fraction of the driver's work.
     void beginGlyphs(uint32_t fontId, KilnColour colour) override {
+        flushRects();
         glBindTexture(GL_TEXTURE_2D, fontId);
         glEnable(GL_TEXTURE_2D);
         glColor4ub(colour.r, colour.g, colour.b, colour.a);
@@ -186,6 +212,27 @@ public:
     }
 
     void drawRect(const KilnRectShape& r) override {
+        // Filled, unturned rectangles (walls, most effects) go into one open
+        // GL_QUADS batch: a begin/end pair per rectangle cost more than the
+        // drawing itself on a software renderer. The batch ends at the next
+        // call of any other kind.
+        if (r.angle == 0.0f && r.lineWidth <= 0) {
+            if (!rectBatchOpen_) {
+                glBegin(GL_QUADS);
+                rectBatchOpen_ = true;
+            }
+            const auto x0 = static_cast<float>(r.x);
+            const auto y0 = static_cast<float>(r.y);
+            const auto x1 = static_cast<float>(r.x + r.w);
+            const auto y1 = static_cast<float>(r.y + r.h);
+            glColor4ub(r.colour.r, r.colour.g, r.colour.b, r.colour.a);
+            glVertex3f(x0, y0, 0);
+            glVertex3f(x1, y0, 0);
+            glVertex3f(x1, y1, 0);
+            glVertex3f(x0, y1, 0);
+            return;
+        }
+        flushRects();
         glPushMatrix();
         glColor4ub(r.colour.r, r.colour.g, r.colour.b, r.colour.a);
         glTranslatef(static_cast<float>(r.x), static_cast<float>(r.y), 0);
@@ -206,6 +253,7 @@ public:
     }
 
     void drawCircle(const KilnCircleShape& c) override {
+        flushRects();
         glDisable(GL_TEXTURE_2D);
         glPushMatrix();
         glColor4ub(c.colour.r, c.colour.g, c.colour.b, c.colour.a);
@@ -216,6 +264,7 @@ public:
     }
 
     bool readPixels(std::vector<uint8_t>& rgb, int width, int height) override {
+        flushRects();
         if (!context_ || width <= 0 || height <= 0) return false;
         rgb.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -226,6 +275,12 @@ public:
     bool readsResourceFiles() override { return true; }
 
 private:
+    void flushRects() {
+        if (!rectBatchOpen_) return;
+        glEnd();
+        rectBatchOpen_ = false;
+    }
+
     static void enableBlend(GLenum source, GLenum destination) {
         glEnable(GL_BLEND);
         glBlendFunc(source, destination);
@@ -243,6 +298,8 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
     bool videoUp_ = false;
+    bool rectBatchOpen_ = false;
+    int blendMode_ = -1;  // the mode last applied; -1 when not known
 };
 
 class SdlInput final : public KilnInput {
