@@ -6,6 +6,4 @@ set -euo pipefail
 
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-# The game saves a replay only where the directory already exists.
-mkdir -p replay
 exec build/kvr2013 "$@"

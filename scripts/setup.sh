@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool
+  clang libclang-rt-14-dev
 )
 
 missing=()

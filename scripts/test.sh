@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite inside a private X server,
-# with sound going nowhere. The end-to-end tests start the real game in it.
+# Builds everything and runs every test: the fuzzers for a short while on
+# each file format, the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the suite itself (unit and end-to-end) in a
+# private X server with sound going nowhere. Stops at the first failure.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 export SDL_AUDIODRIVER=dummy
-exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+
+echo "== fuzzing smoke run"
+bash scripts/fuzz_smoke.sh 30
+
+echo "== the suite under the sanitizers"
+bash scripts/sanitize_tests.sh
+
+echo "== the suite"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir build --output-on-failure "$@"
