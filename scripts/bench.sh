@@ -44,6 +44,8 @@ done
 echo "== drawing a busy frame (Mesa software renderer under Xvfb)"
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" 640 480 300 2>/dev/null | grep busy
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" 1280 960 300 2>/dev/null | grep busy
+"${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 640 480 2>/dev/null | grep replay
+"${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 1280 960 2>/dev/null | grep replay
 
 echo "== start-up to the first presented frame"
 "${xvfb[@]}" "$build/bench/startup_time" 20 2>/dev/null | tail -n1
