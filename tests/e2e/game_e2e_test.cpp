@@ -11,6 +11,7 @@
 #include <regex>
 
 #include "e2e_support.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -47,25 +48,13 @@ protected:
 
     // White pixels where a second and third hi-score digit would stand: "HI" digits at (300, 30), 32 px cells.
     int whiteBeyondFirstDigit() {
-        std::filesystem::remove(dir / "kilnshot.bmp");
-        pressKey(window, "F12");
-        SDL_Surface* picture = nullptr;
-        waitUntil([&] {
-            if (!dir.exists("kilnshot.bmp")) return false;
-            picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
-            return picture != nullptr;
-        });
+        SDL_Surface* picture = takeScreenshot(dir, window);
         if (picture == nullptr) return -1;
         int white = 0;
         for (int y = 30; y < 62; ++y) {
             for (int x = 332; x < 428; ++x) {
-                Uint32 pixel = 0;
-                const Uint8* p = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch +
-                                 x * picture->format->BytesPerPixel;
-                std::memcpy(&pixel, p, picture->format->BytesPerPixel);
-                Uint8 r, g, b;
-                SDL_GetRGB(pixel, picture->format, &r, &g, &b);
-                white += r > 240 && g > 240 && b > 240;
+                const Rgb c = pixelAt(picture, x, y);
+                white += c.r > 240 && c.g > 240 && c.b > 240;
             }
         }
         SDL_FreeSurface(picture);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "e2e_support.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -42,34 +43,13 @@ protected:
 
     // Takes a screenshot with F12 and loads it once the game has written it whole.
     SDL_Surface* screenshot() {
-        std::filesystem::remove(dir / "kilnshot.bmp");
-        pressKey(window, "F12");
-        SDL_Surface* picture = nullptr;
-        waitUntil([&] {
-            if (!dir.exists("kilnshot.bmp")) return false;
-            picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
-            return picture != nullptr;
-        });
-        return picture;
+        return takeScreenshot(dir, window);
     }
 
     WorkDir dir;
     std::unique_ptr<GameProcess> game;
     std::string window;
 };
-
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb pixelAt(SDL_Surface* surface, int x, int y) {
-    Uint32 pixel = 0;
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
-    std::memcpy(&pixel, p, surface->format->BytesPerPixel);
-    Uint8 r, g, b;
-    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
-    return {r, g, b};
-}
 
 // Counts white and black pixels in the rectangle [x0, x1) x [y0, y1).
 struct Census {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -56,15 +57,7 @@ protected:
     }
 
     SDL_Surface* screenshot() {
-        std::filesystem::remove(dir / "kilnshot.bmp");
-        pressKey(window, "F12");
-        SDL_Surface* picture = nullptr;
-        waitUntil([&] {
-            if (!dir.exists("kilnshot.bmp")) return false;
-            picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
-            return picture != nullptr;
-        });
-        return picture;
+        return takeScreenshot(dir, window);
     }
 
     void quitWithEscape() {
@@ -79,19 +72,6 @@ protected:
     std::unique_ptr<GameProcess> game;
     std::string window;
 };
-
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb pixelAt(SDL_Surface* surface, int x, int y) {
-    Uint32 pixel = 0;
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
-    std::memcpy(&pixel, p, surface->format->BytesPerPixel);
-    Uint8 r, g, b;
-    SDL_GetRGB(pixel, surface->format, &r, &g, &b);
-    return {r, g, b};
-}
 
 // Mean of r + g + b over a rectangle: a lit button is far brighter than a dimmed one.
 double brightness(SDL_Surface* surface, const Rect& area) {
