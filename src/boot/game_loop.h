@@ -1,5 +1,6 @@
-// The life of the windowed game: start the framework, load what every scene
-// shares, run the fixed-pace frame loop, and always shut the framework down.
+// The life of the windowed game: start the framework on the backend the
+// caller installed, load what every scene shares, run the fixed-pace frame
+// loop, and always shut the framework down.
 #pragma once
 
 #include "boot/command_line.h"

@@ -4,13 +4,14 @@
 
 #include "boot/command_line.h"
 #include "boot/game_loop.h"
-#include "boot/replay_verifier.h"
+#include "kiln2_sdl/real_backend.h"
 #include "state/scene_machine.h"
 #include "state/toolbox_main.h"
+#include "verifier/replay_verifier.h"
 
 int main(int argc, char** argv) {
     // The verifier has its own strict arguments and never opens a window.
-    if (isReplayVerifierCommand(argc, argv)) return runReplayVerifier(argc, argv);
+    if (isReplayVerifierCommand(argc, argv)) return runReplayVerifier(argc, argv, "kvr2013 --headless");
 
     CommandLine line;
     try {
@@ -20,5 +21,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (line.toolbox) setFirstScene(makeToolboxMain);
+    Kiln_useRealBackend();
     return runGame(line);
 }

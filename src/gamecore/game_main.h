@@ -18,7 +18,7 @@
 #include "config/config_parser.h"
 #include "gamecore/play_object.h"
 #include "keypad/keypad.h"
-#include "state/game_state.h"
+#include "scene/game_state.h"
 
 // What a run is told instead of reading "config.ini" and "replay/": the
 // headless replay verifier plays a given file for a given stage and hi-score.

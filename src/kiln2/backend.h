@@ -98,6 +98,8 @@ public:
     virtual void drawCircle(const KilnCircleShape& circle) = 0;
     // Window picture as RGB rows, bottom row first; false when there is none.
     virtual bool readPixels(std::vector<uint8_t>& rgb, int width, int height) = 0;
+    // Saves the picture of the window to file; false when nothing was written.
+    virtual bool saveScreenshot(const std::string& file, int width, int height) = 0;
     // False when textures and sounds register without reading their files.
     virtual bool readsResourceFiles() = 0;
 };
@@ -153,8 +155,12 @@ public:
     virtual void stopMusic(int fadeOutMs) = 0;  // <= 0 halts at once
 };
 
+// Where logged text goes: echoed to stdout or stderr (or nowhere), and
+// appended to the run log file.
 struct KilnLogTarget {
     bool writeRunLog = true;
+    std::string file = "run.log";
+    bool echo = true;
     bool toStderr = false;
 };
 
@@ -172,16 +178,15 @@ struct KilnBackend {
     bool discardsDrawing = false;
 };
 
-// Factories of the parts.
-std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo();
-std::unique_ptr<KilnInput> kilnMakeSdlInput();
-std::unique_ptr<KilnJoystickDevices> kilnMakeSdlJoysticks();
-std::unique_ptr<KilnAudio> kilnMakeSdlAudio();
-std::unique_ptr<KilnBackend> kilnMakeRealBackend();
+// The headless backend; the real one lives in its own library (kiln2_sdl).
 std::unique_ptr<KilnBackend> kilnMakeHeadlessBackend(const KilnHeadlessOptions& options);
 
-// The backend in use; the real one unless another was chosen.
+// The backend in use. There is no default: every program installs the one it
+// runs on before Kiln_init, so a program that only plays replays never loads
+// a window system or an audio library. Throws KilnError when none is installed.
 KilnBackend& kilnBackend();
+// The backend in use, or null when none is installed yet.
+KilnBackend* kilnInstalledBackend();
 // Replaces the backend (before Kiln_init); tests use it to mix parts.
 void kilnInstallBackend(std::unique_ptr<KilnBackend> backend);
 

@@ -104,6 +104,7 @@ public:
     }
 
     bool readPixels(std::vector<uint8_t>&, int, int) override { return false; }
+    bool saveScreenshot(const std::string&, int, int) override { return false; }
     bool readsResourceFiles() override { return world_->options.readResourceFiles; }
 
 private:
@@ -221,6 +222,7 @@ std::unique_ptr<KilnBackend> kilnMakeHeadlessBackend(const KilnHeadlessOptions& 
     backend->audio = std::make_unique<HeadlessAudio>(world);
     backend->log.writeRunLog = options.writeRunLog;
     backend->log.toStderr = options.logToStderr;
+    backend->log.echo = options.echoLog;
     backend->headless = world;
     backend->discardsDrawing = !options.recordDrawCalls;
     return backend;

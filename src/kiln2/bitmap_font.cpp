@@ -41,10 +41,10 @@ void Kiln_loadFont() {
     font->mask = {0, 255, 0};
     const std::string file = "resource/font/font.bmp";
     if (video.readsResourceFiles()) {
-        SDL_Surface* image = font->loadBmp(file);
-        font->applyColorKey((0u << 16) | (255u << 8) | 0u, image);
+        std::unique_ptr<KilnImage> image = font->loadBmp(file);
+        font->applyColorKey((0u << 16) | (255u << 8) | 0u, *image);
         font->fileName = file;
-        font->makeTexture(image);
+        font->makeTexture(std::move(image));
     } else {
         font->fileName = file;
         font->makeTexture(nullptr);

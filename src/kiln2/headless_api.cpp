@@ -8,7 +8,8 @@
 namespace {
 
 KilnHeadlessWorld& world() {
-    KilnHeadlessWorld* headless = kilnBackend().headless.get();
+    KilnBackend* backend = kilnInstalledBackend();
+    KilnHeadlessWorld* headless = backend ? backend->headless.get() : nullptr;
     if (!headless) throw KilnError("kiln_headless: the headless backend is not in use");
     return *headless;
 }
@@ -72,7 +73,8 @@ void setTicks(uint32_t ms) { world().ticks = ms; }
 void advanceTicks(uint32_t ms) { world().ticks += ms; }
 
 void reset() {
-    const KilnHeadlessWorld* current = kilnBackend().headless.get();
+    const KilnBackend* backend = kilnInstalledBackend();
+    const KilnHeadlessWorld* current = backend ? backend->headless.get() : nullptr;
     const KilnHeadlessOptions options = current ? current->options : KilnHeadlessOptions{};
     kilnResetState();
     Kiln_useHeadlessBackend(options);

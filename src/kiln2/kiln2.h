@@ -67,14 +67,15 @@ enum KilnKey {
 constexpr int REPLAY_FLAG_SLOT = 0;
 constexpr int KILN_GLOBAL_INT_COUNT = 1024;
 
-// Which backend Kiln_init starts. Choose before Kiln_init; the real one is the default.
+// Which backend Kiln_init starts; choose one before Kiln_init. The real
+// window and sound are Kiln_useRealBackend() in kiln2_sdl/real_backend.h.
 struct KilnHeadlessOptions {
     bool readResourceFiles = true;  // false: textures and sounds register without touching disk
     bool writeRunLog = true;        // false: "run.log" is neither deleted nor written
     bool logToStderr = false;       // true: log text goes to stderr instead of stdout
     bool recordDrawCalls = true;    // false: drawing goes nowhere (fast)
+    bool echoLog = true;            // false: log text goes to the run log only
 };
-void Kiln_useRealBackend();
 void Kiln_useHeadlessBackend(const KilnHeadlessOptions& options = {});
 
 // ---- Video, window and frame loop ----
@@ -91,6 +92,9 @@ int Kiln_getScreenWidth();
 int Kiln_getScreenHeight();
 
 // ---- Run log ----
+// The run log's path ("run.log" unless set; "" for none). Set it after
+// choosing the backend and before Kiln_init, which starts the file afresh.
+void Kiln_setRunLogFile(const std::string& path);
 void Kiln_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Kiln_logException(const std::exception& e);
 

@@ -40,9 +40,11 @@ void kilnResetState() {
     kilnSeedFromClock(state);
 }
 
+KilnBackend* kilnInstalledBackend() { return backendSlot().get(); }
+
 KilnBackend& kilnBackend() {
     auto& backend = backendSlot();
-    if (!backend) backend = kilnMakeRealBackend();
+    if (!backend) throw KilnError("Kiln: no backend installed (the program must choose one before Kiln_init)");
     return *backend;
 }
 
@@ -53,8 +55,6 @@ void kilnInstallBackend(std::unique_ptr<KilnBackend> backend) {
     backendSlot() = std::move(backend);
     kilnDrawingDiscarded = backendSlot() && backendSlot()->discardsDrawing;
 }
-
-void Kiln_useRealBackend() { kilnInstallBackend(kilnMakeRealBackend()); }
 
 void Kiln_useHeadlessBackend(const KilnHeadlessOptions& options) {
     kilnInstallBackend(kilnMakeHeadlessBackend(options));

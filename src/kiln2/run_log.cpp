@@ -15,28 +15,38 @@
 namespace {
 
 // One open-append-close per call keeps everything logged before a crash on disk.
-void appendToRunLog(const char* text, size_t length) {
+void appendToRunLog(const std::string& path, const char* text, size_t length) {
     // The messages name the file: "Read-only file system" alone does not say what could not be written.
-    FILE* file = std::fopen(kRunLogFile, "ab");
-    if (!file) throw KilnError(std::string(kRunLogFile) + ": " + std::strerror(errno));
+    FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) throw KilnError(path + ": " + std::strerror(errno));
     const size_t written = std::fwrite(text, 1, length, file);
     const int writeErrno = errno;
     if (std::fclose(file) != 0 || written != length) {
-        throw KilnError(std::string(kRunLogFile) + ": " + std::strerror(writeErrno ? writeErrno : EIO));
+        throw KilnError(path + ": " + std::strerror(writeErrno ? writeErrno : EIO));
     }
 }
 
+bool writesRunLog(const KilnLogTarget& target) { return target.writeRunLog && !target.file.empty(); }
+
 void writeOut(const KilnLogTarget& target, const char* text, size_t length) {
+    if (!target.echo) return;
     std::fwrite(text, 1, length, target.toStderr ? stderr : stdout);
 }
 
 }  // namespace
 
 void kilnDeleteRunLog() {
-    if (!kilnBackend().log.writeRunLog) return;
+    const KilnLogTarget& target = kilnBackend().log;
+    if (!writesRunLog(target)) return;
     std::error_code error;
-    std::filesystem::remove(kRunLogFile, error);
-    if (error) throw KilnError(std::string(kRunLogFile) + ": " + error.message());
+    std::filesystem::remove(target.file, error);
+    if (error) throw KilnError(target.file + ": " + error.message());
+}
+
+void Kiln_setRunLogFile(const std::string& path) {
+    KilnLogTarget& target = kilnBackend().log;
+    target.file = path;
+    target.writeRunLog = !path.empty();
 }
 
 void Kiln_log(const char* format, ...) {
@@ -56,7 +66,7 @@ void Kiln_log(const char* format, ...) {
     if (text.empty()) return;
     const KilnLogTarget& target = kilnBackend().log;
     writeOut(target, text.data(), text.size());
-    if (target.writeRunLog) appendToRunLog(text.data(), text.size());
+    if (writesRunLog(target)) appendToRunLog(target.file, text.data(), text.size());
 }
 
 void Kiln_logException(const std::exception& e) {
@@ -65,5 +75,5 @@ void Kiln_logException(const std::exception& e) {
     const KilnLogTarget& target = kilnBackend().log;
     writeOut(target, line.data(), line.size());
     std::fflush(target.toStderr ? stderr : stdout);
-    if (target.writeRunLog) appendToRunLog(line.data(), line.size());
+    if (writesRunLog(target)) appendToRunLog(target.file, line.data(), line.size());
 }

@@ -1,31 +1,7 @@
-// F12: the window's picture as "kilnshot.bmp".
-#include "kiln2/screenshot.h"
-
-#include <SDL.h>
-
-#include <utility>
-
+// F12: the window's picture as "kilnshot.bmp"; the backend reads it and writes the file.
 #include "kiln2/kiln_state.h"
-
-bool kilnSaveScreenshot(std::vector<uint8_t>& rgb, int width, int height, const std::string& file) {
-    const size_t rowBytes = static_cast<size_t>(width) * 3;
-    if (width <= 0 || height <= 0 || rgb.size() < rowBytes * static_cast<size_t>(height)) return false;
-    for (int y = 0; y < height / 2; ++y) {
-        uint8_t* top = rgb.data() + static_cast<size_t>(y) * rowBytes;
-        uint8_t* bottom = rgb.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
-        for (size_t i = 0; i < rowBytes; ++i) std::swap(top[i], bottom[i]);
-    }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(rgb.data(), width, height, 24, width * 3, 0x0000FFu,
-                                                    0x00FF00u, 0xFF0000u, 0);
-    if (!surface) return false;
-    const bool saved = SDL_SaveBMP(surface, file.c_str()) == 0;
-    SDL_FreeSurface(surface);
-    return saved;
-}
 
 void Kiln_screenshot() {
     const KilnState& state = kilnState();
-    std::vector<uint8_t> rgb(static_cast<size_t>(state.screenWidth) * 3 * static_cast<size_t>(state.screenHeight));
-    if (!kilnBackend().video->readPixels(rgb, state.screenWidth, state.screenHeight)) return;
-    kilnSaveScreenshot(rgb, state.screenWidth, state.screenHeight, "kilnshot.bmp");
+    kilnBackend().video->saveScreenshot("kilnshot.bmp", state.screenWidth, state.screenHeight);
 }

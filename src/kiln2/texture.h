@@ -1,15 +1,16 @@
-// A texture of the registry: the BMP image converted to R,G,B,A bytes, its
-// colour key applied, uploaded through the backend. The image is kept so a
-// reload can rebuild it.
+// A texture of the registry: the BMP image as R,G,B,A bytes, its colour key
+// applied, uploaded through the backend. The image is kept so a reload can
+// rebuild it.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "kiln2/bmp_image.h"
 #include "kiln2/kiln2.h"
 
-struct SDL_Surface;
 class KilnVideo;
 
 class Texture {
@@ -21,13 +22,13 @@ public:
 
     virtual const std::string& getFileName() const;
     virtual KilnMask getMask() const;
-    // Uploads the image and keeps it; a null surface registers a texture
+    // Uploads the image and keeps it; a null image registers a texture
     // without pixels (size 0x0).
-    virtual void makeTexture(SDL_Surface* image);
+    virtual void makeTexture(std::unique_ptr<KilnImage> image);
     // Makes every pixel of value key | 0xFF000000 fully transparent black.
-    virtual SDL_Surface* applyColorKey(uint32_t key, SDL_Surface* image);
-    // Reads a BMP as 32-bit R,G,B,A bytes; throws when the file is unreadable.
-    virtual SDL_Surface* loadBmp(const std::string& file);
+    virtual KilnImage& applyColorKey(uint32_t key, KilnImage& image);
+    // Reads a BMP as R,G,B,A bytes; throws when the file is missing or not a picture.
+    virtual std::unique_ptr<KilnImage> loadBmp(const std::string& file);
     virtual void bind();
 
     uint32_t id = 0;
@@ -35,12 +36,13 @@ public:
     int32_t height = 0;
     std::string fileName;
     KilnMask mask{};
-    SDL_Surface* surface = nullptr;
+    std::unique_ptr<KilnImage> surface;
 
 private:
     KilnVideo& video_;
     bool uploaded_ = false;
 };
 
-// The 32-bit value of the pixel at (x, y) of an R,G,B,A image.
-uint32_t kilnPixelAt(SDL_Surface* image, int x, int y);
+// The 32-bit value of the pixel at (x, y): its R,G,B,A bytes read as one
+// little-endian word, as the colour keys are written.
+uint32_t kilnPixelAt(const KilnImage& image, int x, int y);

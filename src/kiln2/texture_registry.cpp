@@ -1,7 +1,5 @@
 // The texture registry: loading under a key (with its colour-key rule),
 // disposing, and rebuilding everything from the files on disk.
-#include <SDL.h>
-
 #include <vector>
 
 #include "kiln2/kiln_state.h"
@@ -16,31 +14,31 @@ std::unique_ptr<Texture> buildTexture(const std::string& file, const KilnMask& m
     if (mask[0] >= 0) {
         texture->mask = mask;
         if (readFile) {
-            SDL_Surface* image = texture->loadBmp(file);
+            std::unique_ptr<KilnImage> image = texture->loadBmp(file);
             const uint32_t key = (static_cast<uint32_t>(mask[0]) << 16) | (static_cast<uint32_t>(mask[1]) << 8) |
                                  static_cast<uint32_t>(mask[2]);
-            texture->applyColorKey(key, image);
+            texture->applyColorKey(key, *image);
             texture->fileName = file;
-            texture->makeTexture(image);
+            texture->makeTexture(std::move(image));
         }
     } else if (mask[0] == -1) {
         texture->mask = {-1, 0, 0};
         if (readFile) {
-            SDL_Surface* image = texture->loadBmp(file);
+            std::unique_ptr<KilnImage> image = texture->loadBmp(file);
             texture->fileName = file;
-            texture->makeTexture(image);
+            texture->makeTexture(std::move(image));
         }
     } else {
         texture->mask = {-2, mask[1], mask[2]};
         if (readFile) {
-            SDL_Surface* image = texture->loadBmp(file);
+            std::unique_ptr<KilnImage> image = texture->loadBmp(file);
             const int x = mask[1];
             const int y = mask[2];
             if (x >= 0 && x < image->w && y >= 0 && y < image->h) {
-                texture->applyColorKey(kilnPixelAt(image, x, y), image);
+                texture->applyColorKey(kilnPixelAt(*image, x, y), *image);
             }
             texture->fileName = file;
-            texture->makeTexture(image);
+            texture->makeTexture(std::move(image));
         }
     }
     if (!readFile) {

@@ -56,6 +56,8 @@ void Kiln_init(const std::string& caption, int width, int height, bool fullScree
 }
 
 void Kiln_quit() {
+    // Nothing was ever started without a backend, so nothing needs releasing.
+    if (!kilnInstalledBackend()) return;
     KilnState& state = kilnState();
     KilnBackend& backend = kilnBackend();
     state.font.reset();

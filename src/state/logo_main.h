@@ -3,7 +3,7 @@
 #pragma once
 
 #include "keypad/keypad.h"
-#include "state/game_state.h"
+#include "scene/game_state.h"
 
 class LogoMain : public GameState {
 public:

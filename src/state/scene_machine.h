@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "state/game_state.h"
+#include "scene/game_state.h"
 
 // Loads the textures every scene shares ("font" keyed white, "menu" keyed green).
 void loadSharedResources();

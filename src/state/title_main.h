@@ -8,7 +8,7 @@
 #include "config/config_parser.h"
 #include "config/game_settings.h"
 #include "keypad/keypad.h"
-#include "state/game_state.h"
+#include "scene/game_state.h"
 
 class TitleMain : public GameState {
 public:

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "state/game_state.h"
+#include "scene/game_state.h"
 
 // Builds the toolbox scene; the caller owns it.
 std::unique_ptr<GameState> makeToolboxMain();

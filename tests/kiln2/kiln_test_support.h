@@ -3,7 +3,6 @@
 // framework on the headless backend and forgets it afterwards.
 #pragma once
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -49,23 +48,49 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-// Writes a 24-bit BMP whose pixel (x, y) is colourAt(x, y).
+// Writes a 24-bit BMP whose pixel (x, y) is colourAt(x, y): rows bottom
+// first, blue-green-red, each row padded to four bytes.
 inline void writeBmp(const std::string& file, int width, int height, const std::function<Rgb(int, int)>& colourAt) {
     std::filesystem::path parent = std::filesystem::path(file).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent);
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
-    ASSERT_NE(surface, nullptr);
-    for (int y = 0; y < height; ++y) {
-        auto* row = static_cast<uint8_t*>(surface->pixels) + y * surface->pitch;
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) / 4 * 4;
+    const uint32_t pixelBytes = rowBytes * static_cast<uint32_t>(height);
+    std::vector<uint8_t> bytes;
+    auto put32 = [&bytes](uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    auto put16 = [&bytes](uint16_t v) {
+        bytes.push_back(static_cast<uint8_t>(v));
+        bytes.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    bytes.push_back('B');
+    bytes.push_back('M');
+    put32(54 + pixelBytes);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(static_cast<uint32_t>(width));
+    put32(static_cast<uint32_t>(height));
+    put16(1);
+    put16(24);
+    put32(0);
+    put32(pixelBytes);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
             const Rgb c = colourAt(x, y);
-            row[x * 3 + 0] = c.r;
-            row[x * 3 + 1] = c.g;
-            row[x * 3 + 2] = c.b;
+            bytes.push_back(c.b);
+            bytes.push_back(c.g);
+            bytes.push_back(c.r);
         }
+        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < rowBytes; ++pad) bytes.push_back(0);
     }
-    ASSERT_EQ(SDL_SaveBMP(surface, file.c_str()), 0) << SDL_GetError();
-    SDL_FreeSurface(surface);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << file;
 }
 
 inline void writeSolidBmp(const std::string& file, int width, int height, Rgb colour) {

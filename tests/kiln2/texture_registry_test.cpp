@@ -1,7 +1,5 @@
 // The texture registry: keys, replacement, disposal and the three colour-key
 // rules, checked on real BMP files and on the pixels the framework keeps.
-#include <SDL.h>
-
 #include "kiln2/kiln_state.h"
 #include "kiln_test_support.h"
 
@@ -25,7 +23,7 @@ void writeStripe(const std::string& file) {
 // Bytes R, G, B, A of pixel x of row 0 of a registered texture.
 std::array<uint8_t, 4> pixelBytes(const std::string& key, int x) {
     const Texture& texture = *kilnState().textures.at(key);
-    const auto* bytes = static_cast<const uint8_t*>(texture.surface->pixels) + x * 4;
+    const auto* bytes = texture.surface->pixels.data() + x * 4;
     return {bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
@@ -73,7 +71,7 @@ TEST_F(TextureRegistry, KeyPixelOutsideTheImageLeavesItOpaque) {
     for (const KilnMask& mask : {KilnMask{-2, 4, 0}, KilnMask{-2, 0, 2}, KilnMask{-2, -1, 0}, KilnMask{-2, 0, -1}}) {
         Kiln_loadTexture("s", "s.bmp", mask);
         const Texture& texture = *kilnState().textures.at("s");
-        const auto* bytes = static_cast<const uint8_t*>(texture.surface->pixels);
+        const auto* bytes = texture.surface->pixels.data();
         for (int i = 0; i < 8; ++i) EXPECT_EQ(bytes[i * 4 + 3], 255) << "pixel " << i << " mask " << mask[1] << "," << mask[2];
     }
 }
@@ -139,7 +137,7 @@ TEST_F(TextureRegistry, FontIsKeyedOnGreen) {
     const Texture& font = *kilnState().font;
     EXPECT_EQ(font.getFileName(), "resource/font/font.bmp");
     EXPECT_EQ(font.getMask(), (KilnMask{0, 255, 0}));
-    const auto* bytes = static_cast<const uint8_t*>(font.surface->pixels);
+    const auto* bytes = font.surface->pixels.data();
     EXPECT_EQ(bytes[3], 255) << "pixel (0,0) is white in the test font";
     EXPECT_EQ(bytes[4 + 3], 0) << "pixel (1,0) is green, so transparent";
 }

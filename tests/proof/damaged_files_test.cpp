@@ -16,11 +16,12 @@
 #include "damage.h"
 #include "fmfloader/fmf_loader.h"
 #include "gamecore/game_main.h"
+#include "kiln2_sdl/real_backend.h"
 #include "keypad/mouse_recorder.h"
 #include "kiln2/backend.h"
 #include "kiln2/headless.h"
 #include "kiln2/kiln2.h"
-#include "kiln2/screenshot.h"
+#include "kiln2_sdl/screenshot.h"
 #include "proof_support.h"
 #include "recorded_runs.h"
 

@@ -12,6 +12,7 @@
 
 #include "gamecore/game_main.h"
 #include "kiln2/backend.h"
+#include "kiln2_sdl/real_backend.h"
 #include "kiln2/headless.h"
 #include "kiln2/kiln2.h"
 #include "proof_support.h"

@@ -1,8 +1,8 @@
 // The screenshot file: a 24-bit BMP of the window, right way up.
 #include <SDL.h>
 
-#include "kiln2/screenshot.h"
-#include "kiln_test_support.h"
+#include "kiln2_sdl/screenshot.h"
+#include "kiln2/kiln_test_support.h"
 
 using namespace kiln_test;
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "kiln2/backend.h"
+#include "kiln2_sdl/real_backend.h"
 
 namespace {
 

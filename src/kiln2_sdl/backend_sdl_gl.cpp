@@ -5,7 +5,9 @@
 #include <GL/glu.h>
 
 #include "kiln2/backend.h"
-#include "kiln2/key_map.h"
+#include "kiln2_sdl/key_map.h"
+#include "kiln2_sdl/real_backend.h"
+#include "kiln2_sdl/screenshot.h"
 
 namespace {
 
@@ -272,6 +274,11 @@ public:
         return true;
     }
 
+    bool saveScreenshot(const std::string& file, int width, int height) override {
+        std::vector<uint8_t> rgb;
+        return readPixels(rgb, width, height) && kilnSaveScreenshot(rgb, width, height, file);
+    }
+
     bool readsResourceFiles() override { return true; }
 
 private:
@@ -337,6 +344,8 @@ public:
 std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo() { return std::make_unique<SdlGlVideo>(); }
 
 std::unique_ptr<KilnInput> kilnMakeSdlInput() { return std::make_unique<SdlInput>(); }
+
+void Kiln_useRealBackend() { kilnInstallBackend(kilnMakeRealBackend()); }
 
 std::unique_ptr<KilnBackend> kilnMakeRealBackend() {
     auto backend = std::make_unique<KilnBackend>();

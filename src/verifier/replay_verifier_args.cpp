@@ -1,6 +1,6 @@
 // Strict reading of the verifier's command line: a typo must not silently
 // verify the wrong stage.
-#include "boot/replay_verifier_args.h"
+#include "verifier/replay_verifier_args.h"
 
 #include <charconv>
 #include <cstring>
@@ -42,6 +42,9 @@ VerifierArgs parseVerifierArgs(int argc, const char* const* argv) {
         } else if (std::strcmp(option, "--trace") == 0) {
             args.traceFile = value;
             if (args.traceFile.empty()) throw VerifierArgsError("--trace needs a file name");
+        } else if (std::strcmp(option, "--log") == 0) {
+            args.logFile = value;
+            if (args.logFile.empty()) throw VerifierArgsError("--log needs a file name");
         } else {
             throw VerifierArgsError(std::string("unknown argument '") + option + "'");
         }
@@ -52,8 +55,10 @@ VerifierArgs parseVerifierArgs(int argc, const char* const* argv) {
     return args;
 }
 
-const char* verifierUsage() {
-    return "usage: kvr2013 --headless --stage S --replay FILE [--hiscore H] [--max-frames N] [--trace TFILE]\n"
+std::string verifierUsage(const std::string& program) {
+    return "usage: " + program +
+           " --stage S --replay FILE [--hiscore H] [--max-frames N] [--trace TFILE] [--log LFILE]\n"
            "  plays FILE on stage S (0-3) without a window and prints\n"
-           "  stage=S frames=F score=N distance=Dm energy=E result=destroyed|finished|limit\n";
+           "  stage=S frames=F score=N distance=Dm energy=E result=destroyed|finished|limit\n"
+           "  --trace writes the run's state after every frame, --log what the run logs\n";
 }

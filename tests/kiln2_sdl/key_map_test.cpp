@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "kiln2/key_map.h"
+#include "kiln2_sdl/key_map.h"
 #include "kiln2/kiln2.h"
 
 namespace {

@@ -7,8 +7,9 @@
 #include <cstdlib>
 
 #include "kiln2/backend.h"
+#include "kiln2_sdl/real_backend.h"
 #include "kiln2/kiln_state.h"
-#include "kiln_test_support.h"
+#include "kiln2/kiln_test_support.h"
 
 using namespace kiln_test;
 

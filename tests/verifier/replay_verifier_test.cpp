@@ -1,6 +1,7 @@
-// The headless replay verifier, run as the real program: its one output
-// line, its exit statuses, its trace, and that it reproduces a live run from
-// the replay that run saved.
+// The replay verifier, run as the real program (kvr2013-verify, and the
+// game's "--headless" mode where the game is built): its one output line,
+// its exit statuses, its trace, and that it reproduces a live run from the
+// replay that run saved.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -20,11 +21,10 @@ struct VerifierRun {
     std::string err;
 };
 
-// Runs kvr2013 with the arguments in the current (scratch) directory.
-VerifierRun runVerifier(const std::string& arguments) {
-    const std::string binary = std::string(KVR_BINARY_DIR) + "/kvr2013";
-    if (!std::filesystem::exists(binary)) throw std::runtime_error("build kvr2013 first: " + binary);
-    const std::string command = "'" + binary + "' " + arguments + " > verifier.out 2> verifier.err";
+// Runs a verifier command line ("'binary' [--headless] ") with the arguments
+// in the current (scratch) directory.
+VerifierRun runCommand(const std::string& verifier, const std::string& arguments) {
+    const std::string command = verifier + arguments + " > verifier.out 2> verifier.err";
     const int raw = std::system(command.c_str());
     VerifierRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -34,6 +34,9 @@ VerifierRun runVerifier(const std::string& arguments) {
     std::filesystem::remove("verifier.err");
     return run;
 }
+
+// The verifier on its own.
+VerifierRun runVerifier(const std::string& arguments) { return runCommand("'" KVR_VERIFY_BINARY "' ", arguments); }
 
 // A replay of n recorded frames (n + 2 records) that taps UP in a rhythm: the
 // craft climbs and falls in waves until it hits something.
@@ -87,24 +90,61 @@ protected:
     ScratchDir dir;
 };
 
-TEST_F(ReplayVerifier, PrintsOneLineAndLogsOnlyToStderr) {
+std::set<std::string> filesHere() {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) files.insert(entry.path().filename());
+    return files;
+}
+
+TEST_F(ReplayVerifier, PrintsOneLineAndNothingElseAnywhere) {
     writeFile("waves.bin", rhythmReplay(3000, 40));
-    const VerifierRun run = runVerifier("--headless --stage 2 --replay waves.bin --hiscore 99");
+    const VerifierRun run = runVerifier("--stage 2 --replay waves.bin --hiscore 99");
     EXPECT_EQ(run.status, 0) << run.err;
     const Outcome outcome = parseLine(run.out);
     EXPECT_EQ(outcome.stage, 2);
     EXPECT_GT(outcome.frames, 182);
-    EXPECT_NE(run.err.find("Gamecoer init"), std::string::npos);
-    std::set<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(".")) files.insert(entry.path().filename());
-    EXPECT_EQ(files, (std::set<std::string>{"waves.bin"})) << "nothing written: no config.ini, no run.log, no replay";
+    EXPECT_EQ(run.err, "") << "a checking script takes anything on stderr for trouble";
+    EXPECT_EQ(filesHere(), (std::set<std::string>{"waves.bin"})) << "nothing written: no config.ini, no run.log, no replay";
 }
+
+TEST_F(ReplayVerifier, KeepsWhatTheRunLogsInTheLogFileWhenAsked) {
+    writeFile("torn.bin", rhythmReplay(400, 40) + "abc");
+    const VerifierRun run = runVerifier("--stage 0 --replay torn.bin --log run.txt");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    parseLine(run.out);
+    const std::string log = readFile("run.txt");
+    EXPECT_EQ(log.rfind("Gamecoer init\nGamecoer init\n", 0), 0u) << log;
+    EXPECT_NE(log.find("file ends inside a frame record"), std::string::npos) << log;
+}
+
+#ifdef KVR_GAME_BINARY
+// The game's "--headless" mode is the same verifier: same output, same files, same statuses.
+TEST_F(ReplayVerifier, TheGameAnswersTheSameCommandLineAfterHeadless) {
+    writeFile("waves.bin", rhythmReplay(2000, 30));
+    const std::string game = "'" KVR_GAME_BINARY "' --headless ";
+    for (const char* arguments : {"--stage 1 --replay waves.bin --trace t.txt", "--stage 1 --replay nowhere.bin",
+                                  "--stage 9 --replay waves.bin"}) {
+        SCOPED_TRACE(arguments);
+        const VerifierRun own = runVerifier(arguments);
+        const std::string ownTrace = readFile("t.txt");
+        std::filesystem::remove("t.txt");
+        const VerifierRun viaGame = runCommand(game, arguments);
+        EXPECT_EQ(viaGame.status, own.status);
+        EXPECT_EQ(viaGame.out, own.out);
+        EXPECT_EQ(readFile("t.txt"), ownTrace);
+        std::filesystem::remove("t.txt");
+        EXPECT_EQ(own.err.empty(), viaGame.err.empty()) << own.err << viaGame.err;
+    }
+    EXPECT_EQ(filesHere(), (std::set<std::string>{"waves.bin"}));
+}
+#endif
 
 TEST_F(ReplayVerifier, AFileThatCannotBeOpenedIsStatus2WithNothingOnStdout) {
     std::filesystem::create_directory("adirectory");
     for (const char* file : {"missing.bin", "adirectory"}) {
         SCOPED_TRACE(file);
-        const VerifierRun run = runVerifier(std::string("--headless --stage 0 --replay ") + file);
+        const VerifierRun run = runVerifier(std::string("--stage 0 --replay ") + file);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
@@ -114,27 +154,28 @@ TEST_F(ReplayVerifier, AFileThatCannotBeOpenedIsStatus2WithNothingOnStdout) {
 TEST_F(ReplayVerifier, BadArgumentsAreStatus2WithTheUsage) {
     writeFile("r.bin", "");
     const char* commands[] = {
-        "--headless --replay r.bin",
-        "--headless --stage 0",
-        "--headless --stage 4 --replay r.bin",
-        "--headless --stage x --replay r.bin",
-        "--headless --stage 0 --replay r.bin --max-frames 0",
-        "--headless --stage 0 --replay r.bin --hiscore -5",
-        "--headless --stage 0 --replay r.bin --bogus 1",
-        "--headless --stage 0 --replay",
+        "--replay r.bin",
+        "--stage 0",
+        "--stage 4 --replay r.bin",
+        "--stage x --replay r.bin",
+        "--stage 0 --replay r.bin --max-frames 0",
+        "--stage 0 --replay r.bin --hiscore -5",
+        "--stage 0 --replay r.bin --bogus 1",
+        "--stage 0 --replay",
+        "--stage 0 --replay r.bin --log",
     };
     for (const char* command : commands) {
         SCOPED_TRACE(command);
         const VerifierRun run = runVerifier(command);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find("usage: kvr2013 --headless"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("usage: kvr2013-verify --stage S --replay FILE"), std::string::npos) << run.err;
     }
 }
 
 TEST_F(ReplayVerifier, AnEmptyReplayLetsTheCraftFallToItsEnd) {
     writeFile("empty.bin", "");
-    const VerifierRun run = runVerifier("--headless --stage 0 --replay empty.bin --trace t.txt");
+    const VerifierRun run = runVerifier("--stage 0 --replay empty.bin --trace t.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     const Outcome outcome = parseLine(run.out);
     EXPECT_EQ(outcome.result, "destroyed");
@@ -154,7 +195,7 @@ TEST_F(ReplayVerifier, AnEmptyReplayLetsTheCraftFallToItsEnd) {
 
 TEST_F(ReplayVerifier, StopsAtTheFrameLimit) {
     writeFile("waves.bin", rhythmReplay(3000, 40));
-    const VerifierRun run = runVerifier("--headless --stage 1 --replay waves.bin --max-frames 250 --trace t.txt");
+    const VerifierRun run = runVerifier("--stage 1 --replay waves.bin --max-frames 250 --trace t.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     const Outcome outcome = parseLine(run.out);
     EXPECT_EQ(outcome.frames, 250);
@@ -164,8 +205,8 @@ TEST_F(ReplayVerifier, StopsAtTheFrameLimit) {
 
 TEST_F(ReplayVerifier, TraceFollowsTheRunAndTwoRunsAreIdentical) {
     writeFile("waves.bin", rhythmReplay(5000, 36));
-    const VerifierRun first = runVerifier("--headless --stage 0 --replay waves.bin --trace one.txt");
-    const VerifierRun second = runVerifier("--headless --stage 0 --replay waves.bin --trace two.txt");
+    const VerifierRun first = runVerifier("--stage 0 --replay waves.bin --trace one.txt");
+    const VerifierRun second = runVerifier("--stage 0 --replay waves.bin --trace two.txt");
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, second.out);
     EXPECT_EQ(readFile("one.txt"), readFile("two.txt"));
@@ -198,7 +239,7 @@ TEST_F(RecordAndVerify, TheVerifierReproducesALiveRecordRun) {
     ASSERT_TRUE(std::filesystem::exists("replay/replay_00.bin"));
     ASSERT_EQ(readFile("config.ini").rfind("HI_SCORE1 = " + std::to_string(game->hiScores[0]) + "\n", 0), 0u);
 
-    const VerifierRun run = runVerifier("--headless --stage 0 --replay replay/replay_00.bin --trace t.txt");
+    const VerifierRun run = runVerifier("--stage 0 --replay replay/replay_00.bin --trace t.txt");
     ASSERT_EQ(run.status, 0) << run.err;
     const Outcome outcome = parseLine(run.out);
     EXPECT_EQ(outcome.score, game->score);

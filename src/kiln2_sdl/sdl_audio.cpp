@@ -5,6 +5,7 @@
 #include <SDL_mixer.h>
 
 #include "kiln2/backend.h"
+#include "kiln2_sdl/real_backend.h"
 
 namespace {
 
@@ -103,25 +104,3 @@ private:
 }  // namespace
 
 std::unique_ptr<KilnAudio> kilnMakeSdlAudio() { return std::make_unique<SdlAudio>(); }
-
-bool kilnCheckWavFile(const std::string& file, std::string& error) {
-    SDL_AudioSpec format;
-    Uint8* buffer = nullptr;
-    Uint32 length = 0;
-    if (!SDL_LoadWAV(file.c_str(), &format, &buffer, &length)) {
-        error = SDL_GetError();
-        return false;
-    }
-    SDL_FreeWAV(buffer);
-    return true;
-}
-
-bool kilnCheckFileOpens(const std::string& file, std::string& error) {
-    SDL_RWops* stream = SDL_RWFromFile(file.c_str(), "rb");
-    if (!stream) {
-        error = SDL_GetError();
-        return false;
-    }
-    SDL_RWclose(stream);
-    return true;
-}

@@ -1,7 +1,7 @@
 // The headless replay verifier: plays one replay file through the real game
 // scene with no window, no sound and no files besides the replay (and the
 // trace when asked), and prints one line saying how the run ended.
-#include "boot/replay_verifier.h"
+#include "verifier/replay_verifier.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "boot/replay_verifier_args.h"
-#include "boot/run_trace.h"
+#include "verifier/replay_verifier_args.h"
+#include "verifier/run_trace.h"
 #include "gamecore/game_main.h"
 #include "kiln2/kiln2.h"
 
@@ -31,7 +31,7 @@ const char* resultName(const GameMain& game, bool reachedResults) {
     return game.player.life == 0 ? "destroyed" : "finished";
 }
 
-int playReplay(const VerifierArgs& args) {
+int playReplay(const VerifierArgs& args, const std::string& name) {
     std::optional<RunTraceWriter> trace;
     if (!args.traceFile.empty()) trace.emplace(args.traceFile);
 
@@ -42,7 +42,7 @@ int playReplay(const VerifierArgs& args) {
         if (trace) trace->writeLine(*game, Kiln_getRandIndex());
         if (game->phase == GameMain::END) {
             // The file was there a moment ago but could not be read as a replay.
-            std::fprintf(stderr, "kvr2013: cannot play the replay %s\n", args.replayFile.c_str());
+            std::fprintf(stderr, "%s: cannot play the replay %s\n", name.c_str(), args.replayFile.c_str());
             return 2;
         }
         if (game->phase == GameMain::RESULTS) {
@@ -70,34 +70,43 @@ bool isReplayVerifierCommand(int argc, char** argv) {
     return false;
 }
 
-int runReplayVerifier(int argc, char** argv) {
+int runReplayVerifier(int argc, char** argv, const std::string& program) {
+    // Messages name the executable ("kvr2013" for "kvr2013 --headless").
+    const std::string name = program.substr(0, program.find(' '));
     VerifierArgs args;
     try {
         args = parseVerifierArgs(argc, argv);
     } catch (const VerifierArgsError& error) {
-        std::fprintf(stderr, "kvr2013: %s\n%s", error.what(), verifierUsage());
+        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), error.what(), verifierUsage(program).c_str());
         return 2;
     }
     if (!canOpenReplay(args.replayFile)) {
-        std::fprintf(stderr, "kvr2013: cannot open the replay %s\n", args.replayFile.c_str());
+        std::fprintf(stderr, "%s: cannot open the replay %s\n", name.c_str(), args.replayFile.c_str());
         return 2;
     }
 
     int status = 0;
     try {
-        Kiln_useHeadlessBackend(
-            {.readResourceFiles = false, .writeRunLog = false, .logToStderr = true, .recordDrawCalls = false});
+        // What the run logs ("Gamecoer init", a replay's read error) is kept
+        // out of both streams, so a checking script sees one stdout line and
+        // an empty stderr; --log keeps it in a file instead.
+        Kiln_useHeadlessBackend({.readResourceFiles = false,
+                                 .writeRunLog = !args.logFile.empty(),
+                                 .logToStderr = true,
+                                 .recordDrawCalls = false,
+                                 .echoLog = false});
+        Kiln_setRunLogFile(args.logFile);
         Kiln_init("KVR2013", 640, 480, false, false);
         Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 1);
-        status = playReplay(args);
+        status = playReplay(args, name);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "kvr2013: %s\n", error.what());
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
         status = 1;
     }
     try {
         Kiln_quit();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "kvr2013: %s\n", error.what());
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
     }
     return status;
 }

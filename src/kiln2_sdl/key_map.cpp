@@ -1,7 +1,7 @@
 // The scancode table. Letters map to their lower-case ASCII code, other
 // printable keys to the ASCII character they carry unshifted on a US layout,
 // and the rest to the classic numbering above 255.
-#include "kiln2/key_map.h"
+#include "kiln2_sdl/key_map.h"
 
 #include <SDL_scancode.h>
 

@@ -1,6 +1,6 @@
 // Writes the verifier's trace lines through a large stdio buffer: a long
 // replay makes tens of thousands of them.
-#include "boot/run_trace.h"
+#include "verifier/run_trace.h"
 
 #include <cerrno>
 #include <charconv>
