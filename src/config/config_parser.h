@@ -17,6 +17,9 @@ public:
 
 class ConfigParser {
 public:
+    ConfigParser() = default;
+    ConfigParser(const ConfigParser&) = default;
+    ConfigParser& operator=(const ConfigParser&) = default;
     virtual ~ConfigParser() = default;
     virtual void clear();
     virtual void load(const std::string& file);

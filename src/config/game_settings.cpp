@@ -40,13 +40,17 @@ std::vector<std::string> loadOrCreateGameConfig(ConfigParser& config, const std:
         // A missing or unreadable file is the normal first start: no problem to report.
     }
     try {
-        for (const char* key : HI_SCORE_KEYS) config.setInt(key, 0);
-        config.setInt(MODE_KEY, defaultMode);
+        setDefaultGameConfig(config, defaultMode);
         config.save(file);
     } catch (const std::exception& e) {
         problems.push_back(e.what());
     }
     return problems;
+}
+
+void setDefaultGameConfig(ConfigParser& config, int defaultMode) {
+    for (const char* key : HI_SCORE_KEYS) config.setInt(key, 0);
+    config.setInt(MODE_KEY, defaultMode);
 }
 
 GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& problems) {

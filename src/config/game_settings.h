@@ -17,6 +17,9 @@ constexpr int STAGE_COUNT = 4;
 // a failing save of the recreated file is, with its text). Never throws.
 std::vector<std::string> loadOrCreateGameConfig(ConfigParser& config, const std::string& file, int defaultMode);
 
+// Sets HI_SCORE1..4 = 0 and MODE = defaultMode: the settings of a first start.
+void setDefaultGameConfig(ConfigParser& config, int defaultMode);
+
 struct GameSettings {
     std::array<int, STAGE_COUNT> hiScores{};
     int stage = 0;

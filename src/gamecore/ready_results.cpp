@@ -48,7 +48,7 @@ void GameMain::updateRun() {
         Kiln_playBgm(RESULTS_MUSIC, 0, 0);
         // A tie is not a record, and a replay or the verifier never writes.
         if (replayMode == 0 && !hasOverride && hiScores[stage] < score) {
-            saveNewRecord(*keypad, *config, hiScores, stage, score, stageReplayFile(stage), "config.ini");
+            saveNewRecord(*keypad, *config, hiScores, stage, score);
         }
         phase = RESULTS;
     }

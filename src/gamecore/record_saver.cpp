@@ -1,11 +1,11 @@
 // Keeping a new best run on disk; see record_saver.h.
 #include "gamecore/record_saver.h"
 
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
+#include "config/player_files.h"
 #include "kiln2/kiln2.h"
 
 namespace {
@@ -28,19 +28,12 @@ void saveReplay(Keypad& keypad, const std::string& replayFile) {
 
 }  // namespace
 
-std::string stageReplayFile(int stage) {
-    char name[32];
-    std::snprintf(name, sizeof name, "replay/replay_%02d.bin", stage);
-    return name;
-}
-
-void saveNewRecord(Keypad& keypad, ConfigParser& config, std::array<int, 4>& hiScores, int stage, int score,
-                   const std::string& replayFile, const std::string& configFile) {
-    saveReplay(keypad, replayFile);
+void saveNewRecord(Keypad& keypad, ConfigParser& config, std::array<int, 4>& hiScores, int stage, int score) {
+    if (playerFilesWritable()) saveReplay(keypad, stageReplayFile(stage));
     hiScores[stage] = score;
     for (int i = 0; i < 4; ++i) config.setInt(HI_SCORE_KEYS[i], hiScores[i]);
     try {
-        config.save(configFile);
+        savePlayerConfig(config);
     } catch (const std::exception& e) {
         Kiln_log("Could not save the hi-score: %s\n", e.what());
     }

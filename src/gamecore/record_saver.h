@@ -9,11 +9,9 @@
 #include "config/config_parser.h"
 #include "keypad/keypad.h"
 
-// "replay/replay_00.bin" for stage 0, one file per stage.
-std::string stageReplayFile(int stage);
-
-// Saves the recording to replayFile (creating its directory when missing),
-// sets hiScores[stage] = score, writes HI_SCORE1..4 into config and saves it
-// to configFile. Never throws for a file that cannot be written.
-void saveNewRecord(Keypad& keypad, ConfigParser& config, std::array<int, 4>& hiScores, int stage, int score,
-                   const std::string& replayFile, const std::string& configFile);
+// Saves the recording as the stage's replay in the player's data directory
+// (creating "replay/" when missing), sets hiScores[stage] = score, writes
+// HI_SCORE1..4 into config and saves it as the player's settings. Never
+// throws for a file that cannot be written; without a writable data
+// directory the hi-score lives on for the session and no file is touched.
+void saveNewRecord(Keypad& keypad, ConfigParser& config, std::array<int, 4>& hiScores, int stage, int score);

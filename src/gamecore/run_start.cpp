@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/game_settings.h"
+#include "config/player_files.h"
 #include "gamecore/game_main.h"
 #include "gamecore/record_saver.h"
 #include "kiln2/kiln2.h"
@@ -46,8 +47,7 @@ void GameMain::init() {
         hiScores = {0, 0, 0, 0};
         hiScores[stage] = settingsOverride.hiScore;
     } else {
-        std::vector<std::string> problems =
-            loadOrCreateGameConfig(*config, "config.ini", DEFAULT_MODE_AFTER_RECOVERY);
+        std::vector<std::string> problems = loadPlayerConfig(*config, DEFAULT_MODE_AFTER_RECOVERY);
         const GameSettings settings = readGameSettings(*config, problems);
         for (const std::string& problem : problems) Kiln_log("%s\n", problem.c_str());
         hiScores = settings.hiScores;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/game_settings.h"
+#include "config/player_files.h"
 #include "kiln2/kiln2.h"
 
 namespace {
@@ -33,7 +34,7 @@ TitleMain::TitleMain() {
 
     // A damaged file does not stop the game: each bad or missing key reads as
     // 0 and is named in the log, and a stage outside 0..3 becomes stage 0.
-    std::vector<std::string> problems = loadOrCreateGameConfig(config_, "config.ini", kDefaultStage);
+    std::vector<std::string> problems = loadPlayerConfig(config_, kDefaultStage);
     GameSettings settings = readGameSettings(config_, problems);
     for (const std::string& problem : problems) Kiln_log("%s\n", problem.c_str());
     for (int i = 0; i < kStageCount; ++i) hiScores_[i] = settings.hiScores[i];
@@ -42,7 +43,12 @@ TitleMain::TitleMain() {
 
 void TitleMain::startRun(int replayFlag) {
     config_.setInt("MODE", stage_);
-    config_.save("config.ini");
+    try {
+        savePlayerConfig(config_);
+    } catch (const std::exception& e) {
+        // A full disk must not stop a run: the session copy carries the stage to it.
+        Kiln_log("Could not save the chosen stage: %s\n", e.what());
+    }
     Kiln_setGlobalInt(REPLAY_FLAG_SLOT, replayFlag);
     setMessage(MSG_GAME);
 }

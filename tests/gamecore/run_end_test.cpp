@@ -221,9 +221,4 @@ TEST_F(RunEnd, NewRecordFlashesWithThreeRandomDrawsOnEvenFrames) {
     EXPECT_EQ(n->b, 255);
 }
 
-TEST(RecordSaver, NamesOneReplayFilePerStage) {
-    EXPECT_EQ(stageReplayFile(0), "replay/replay_00.bin");
-    EXPECT_EQ(stageReplayFile(3), "replay/replay_03.bin");
-}
-
 }  // namespace

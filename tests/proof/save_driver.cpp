@@ -15,6 +15,7 @@
 #include <string>
 
 #include "config/config_parser.h"
+#include "config/player_files.h"
 #include "gamecore/record_saver.h"
 #include "kiln2/kiln2.h"
 #include "recorded_runs.h"
@@ -27,9 +28,10 @@ struct Version {
     const char* name;
 };
 
-// Saves version's record the way the end of a run does: the loaded settings,
-// then the replay and the hi-scores.
-void saveRecord(Version& version, const std::string& replayFile, const std::string& configFile) {
+// Saves version's record the way the end of a run does, into the data
+// directory dir: the loaded settings, then the replay and the hi-scores.
+void saveRecord(Version& version, const std::string& dir) {
+    setPlayerDataDir(dir, true);
     ConfigParser config;
     config.set("HI_SCORE1", "0");
     config.set("HI_SCORE2", "120");
@@ -37,7 +39,7 @@ void saveRecord(Version& version, const std::string& replayFile, const std::stri
     config.set("HI_SCORE4", "77");
     config.set("MODE", "0");
     std::array<int, 4> hiScores{0, 120, 0, 77};
-    saveNewRecord(*version.keypad, config, hiScores, 0, version.score, replayFile, configFile);
+    saveNewRecord(*version.keypad, config, hiScores, 0, version.score);
 }
 
 }  // namespace
@@ -58,10 +60,13 @@ int main(int argc, char** argv) {
         };
         for (Version& version : versions) {
             const std::string base = std::string("expected_") + version.name;
-            saveRecord(version, base + ".bin", base + ".ini");
+            saveRecord(version, base);
+            std::filesystem::rename(base + "/replay/replay_00.bin", base + ".bin");
+            std::filesystem::rename(base + "/config.ini", base + ".ini");
+            std::filesystem::remove_all(base);
         }
         for (long long round = 0;; ++round) {
-            saveRecord(versions[round % 2], "replay/replay_00.bin", "config.ini");
+            saveRecord(versions[round % 2], "");
             if (round == 1) {
                 std::printf("ready\n");
                 std::fflush(stdout);

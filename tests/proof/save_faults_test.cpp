@@ -43,7 +43,7 @@ void saveNewRun() {
     ConfigParser config;
     config.load("config.ini");
     std::array<int, 4> hiScores{proof::OLD_RUN_SCORE, 0, 0, 0};
-    saveNewRecord(*keypad, config, hiScores, 0, proof::NEW_RUN_SCORE, REPLAY, "config.ini");
+    saveNewRecord(*keypad, config, hiScores, 0, proof::NEW_RUN_SCORE);
 }
 
 bool noTemporaryFiles(const fs::path& dir) {
