@@ -104,6 +104,12 @@ public:
     virtual bool readsResourceFiles() = 0;
 };
 
+// What the window's events said since the last frame. Each backend fills in
+// what its platform reports; the framework acts on it once per frame.
+struct KilnWindowEvents {
+    bool quit = false;  // the window was closed
+};
+
 // Clock, keyboard, mouse and window events.
 class KilnInput {
 public:
@@ -114,8 +120,8 @@ public:
     virtual int mouseX() = 0;
     virtual int mouseY() = 0;
     virtual void readKeys(std::array<bool, 323>& keys) = 0;
-    // Takes every pending event; true if one of them asked to close the window.
-    virtual bool pollQuitEvents() = 0;
+    // Takes every pending event and reports what they said.
+    virtual void pollEvents(KilnWindowEvents& events) = 0;
 };
 
 class KilnJoystickDevices {

@@ -131,10 +131,9 @@ public:
     int mouseX() override { return world_->mouseX; }
     int mouseY() override { return world_->mouseY; }
     void readKeys(std::array<bool, 323>& keys) override { keys = world_->keys; }
-    bool pollQuitEvents() override {
-        const bool quit = world_->quitPending;
+    void pollEvents(KilnWindowEvents& events) override {
+        events.quit = world_->quitPending;
         world_->quitPending = false;
-        return quit;
     }
 
 private:

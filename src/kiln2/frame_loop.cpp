@@ -107,7 +107,9 @@ int Kiln_waitFrame(int frameMs) {
     // The snapshot comes before the events are pumped, so keys and mouse
     // buttons are as of the previous frame's poll: one frame of latency.
     snapshotInput(state, backend);
-    if (input.pollQuitEvents()) state.quitRequested = true;
+    KilnWindowEvents events;
+    input.pollEvents(events);
+    if (events.quit) state.quitRequested = true;
 
     handleSystemKeys(backend);
     if (Kiln_isKeyPressed(KEY_ESCAPE)) state.quitRequested = true;

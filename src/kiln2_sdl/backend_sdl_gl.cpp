@@ -329,13 +329,14 @@ public:
         const Uint8* state = SDL_GetKeyboardState(&count);
         kilnKeysFromScancodes(state, count, keys);
     }
-    bool pollQuitEvents() override {
-        bool quit = false;
+    void pollEvents(KilnWindowEvents& events) override {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) quit = true;
+            switch (event.type) {
+                case SDL_QUIT: events.quit = true; break;
+                default: break;
+            }
         }
-        return quit;
     }
 };
 
