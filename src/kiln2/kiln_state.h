@@ -7,8 +7,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kiln2/backend.h"
+#include "kiln2/controllers.h"
 #include "kiln2/joystick.h"
 #include "kiln2/kiln2.h"
 #include "kiln2/texture.h"
@@ -39,6 +41,16 @@ struct KilnState {
     uint8_t prevMouseButtons = 0;
     std::array<Joystick, 4> joysticks;
     bool joysticksCreated = false;
+    // Every connected device, in the order they came, and what they hold together.
+    std::vector<KilnController> controllers;
+    KilnPadBits padHeld = 0;
+    KilnPadBits padPushed = 0;
+    KilnFaceButton faceA = FACE_SOUTH;
+    std::string controllerMappingFile;
+    // What this frame's window events said; cleared by the next frame.
+    bool focusLost = false;
+    bool controllerLost = false;
+    KilnPictureScaling pictureScaling = PICTURE_SMOOTH;
 
     std::map<std::string, std::unique_ptr<Texture>> textures;
     std::unique_ptr<Texture> font;

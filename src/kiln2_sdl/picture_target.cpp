@@ -1,0 +1,134 @@
+// The picture as a framebuffer object with a 640x480 texture, and the one
+// textured quad that scales it into the window.
+#include "kiln2_sdl/picture_target.h"
+
+#include "kiln2/picture_fit.h"
+
+namespace {
+
+// The same numbers in GL_ARB_framebuffer_object (core since GL 3.0) and GL_EXT_framebuffer_object.
+constexpr GLenum kFramebuffer = 0x8D40;
+constexpr GLenum kColourAttachment0 = 0x8CE0;
+constexpr GLenum kFramebufferComplete = 0x8CD5;
+
+template <typename Function>
+Function glFunction(const char* arbName, const char* extName, bool useArb) {
+    return reinterpret_cast<Function>(SDL_GL_GetProcAddress(useArb ? arbName : extName));
+}
+
+}  // namespace
+
+bool SdlPictureTarget::loadFunctions() {
+    const bool arb = SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object") == SDL_TRUE;
+    if (!arb && SDL_GL_ExtensionSupported("GL_EXT_framebuffer_object") != SDL_TRUE) return false;
+    genFramebuffers_ = glFunction<GenFramebuffers>("glGenFramebuffers", "glGenFramebuffersEXT", arb);
+    deleteFramebuffers_ = glFunction<DeleteFramebuffers>("glDeleteFramebuffers", "glDeleteFramebuffersEXT", arb);
+    bindFramebuffer_ = glFunction<BindFramebuffer>("glBindFramebuffer", "glBindFramebufferEXT", arb);
+    framebufferTexture2D_ =
+        glFunction<FramebufferTexture2D>("glFramebufferTexture2D", "glFramebufferTexture2DEXT", arb);
+    checkFramebufferStatus_ =
+        glFunction<CheckFramebufferStatus>("glCheckFramebufferStatus", "glCheckFramebufferStatusEXT", arb);
+    return genFramebuffers_ && deleteFramebuffers_ && bindFramebuffer_ && framebufferTexture2D_ &&
+           checkFramebufferStatus_;
+}
+
+bool SdlPictureTarget::create() {
+    if (!loadFunctions()) return false;
+    glGenTextures(1, &texture_);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    genFramebuffers_(1, &framebuffer_);
+    bindFramebuffer_(kFramebuffer, framebuffer_);
+    framebufferTexture2D_(kFramebuffer, kColourAttachment0, GL_TEXTURE_2D, texture_, 0);
+    if (checkFramebufferStatus_(kFramebuffer) != kFramebufferComplete) {
+        destroy();
+        return false;
+    }
+    bindForDrawing();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return true;
+}
+
+void SdlPictureTarget::destroy() {
+    if (bindFramebuffer_) bindFramebuffer_(kFramebuffer, 0);
+    if (framebuffer_) deleteFramebuffers_(1, &framebuffer_);
+    framebuffer_ = 0;
+    if (texture_) glDeleteTextures(1, &texture_);
+    texture_ = 0;
+}
+
+void SdlPictureTarget::bindForDrawing() {
+    if (!framebuffer_) return;
+    bindFramebuffer_(kFramebuffer, framebuffer_);
+    glViewport(0, 0, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT);
+}
+
+void SdlPictureTarget::present(SDL_Window* window, KilnPictureScaling scaling) {
+    if (!framebuffer_) return;
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    const KilnPictureRect picture = kilnFitPicture(width, height, scaling);
+
+    // The scenes' matrices, blend and texture state are theirs: kept aside and given back.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    bindFramebuffer_(kFramebuffer, 0);
+    glViewport(0, 0, width, height);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    // Whole multiples keep every picture pixel a crisp square; any other scale is smoothed.
+    const GLint filter = scaling == PICTURE_INTEGER && picture.width % KILN_PICTURE_WIDTH == 0 ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glColor4ub(255, 255, 255, 255);
+    const auto x0 = static_cast<float>(picture.x);
+    const auto y0 = static_cast<float>(picture.y);
+    const auto x1 = static_cast<float>(picture.x + picture.width);
+    const auto y1 = static_cast<float>(picture.y + picture.height);
+    // The texture's first row is the picture's bottom one.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2f(x0, y0);
+    glTexCoord2f(1, 1);
+    glVertex2f(x1, y0);
+    glTexCoord2f(1, 0);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y1);
+    glEnd();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    bindFramebuffer_(kFramebuffer, framebuffer_);
+}
+
+bool SdlPictureTarget::read(std::vector<uint8_t>& rgb, int width, int height) {
+    if (!framebuffer_ || width <= 0 || height <= 0 || width > KILN_PICTURE_WIDTH || height > KILN_PICTURE_HEIGHT) {
+        return false;
+    }
+    rgb.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return true;
+}
