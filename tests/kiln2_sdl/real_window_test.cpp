@@ -121,6 +121,63 @@ TEST_F(RealWindow, FullScreenSwitchKeepsTexturesUsable) {
     EXPECT_EQ(Kiln_getBlendMode(), BLEND_ALPHA);
 }
 
+// Draws a red quarter, a white glyph and a blue texture, saves the screenshot
+// and checks it is the 640x480 picture with exactly those pixels.
+void expectScreenshotOfTheTestPicture() {
+    Kiln_resetView();
+    Kiln_setBlendMode(BLEND_ALPHA);
+    Kiln_clear();
+    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
+    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
+    std::filesystem::remove("kilnshot.bmp");
+    Kiln_screenshot();
+    ASSERT_TRUE(std::filesystem::exists("kilnshot.bmp"));
+    SDL_Surface* shot = SDL_LoadBMP("kilnshot.bmp");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 640);
+    EXPECT_EQ(shot->h, 480);
+    SDL_FreeSurface(shot);
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 319, 239), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 320, 240), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 16, 300 + 16), Rgb{255, 255, 255}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 533, 133), Rgb{0, 0, 0}));
+}
+
+TEST_F(RealWindow, TheScreenshotIsThePictureWhateverTheWindowsSizeAndScaling) {
+    try {
+        Kiln_init("KVR2013 test", 1000, 500, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    expectScreenshotOfTheTestPicture();
+    Kiln_flip();  // the picture survives being shown in the window
+    Kiln_setPictureScaling(PICTURE_INTEGER);
+    Kiln_flip();
+    Kiln_waitFrame(16);
+    Kiln_screenshot();
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255}));
+}
+
+TEST_F(RealWindow, WithoutFramebufferObjectsTheScenesDrawStraightIntoTheWindow) {
+    auto backend = kilnMakeRealBackend();
+    backend->video = kilnMakeSdlGlVideoWithoutPicture();
+    kilnInstallBackend(std::move(backend));
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    expectScreenshotOfTheTestPicture();
+    Kiln_flip();
+    Kiln_waitFrame(16);
+}
+
 TEST_F(RealWindow, TitleScreenOfTextIsCheap) {
     try {
         Kiln_init("KVR2013 test", 640, 480, false, false);
