@@ -108,10 +108,6 @@ void kilnReadControllers(KilnState& state, KilnJoystickDevices& devices) {
     for (KilnController& controller : state.controllers) {
         controller.prevHeld = controller.held;
         controller.held = kilnControllerButtons(devices, controller, state.faceA);
-        if (controller.fresh) {
-            controller.prevHeld = controller.held;
-            controller.fresh = false;
-        }
         held |= controller.held;
         // Each device has its own edge, as each key has.
         pushed |= static_cast<KilnPadBits>(controller.held & ~controller.prevHeld);

@@ -20,11 +20,10 @@ struct KilnController {
     std::string name;
     bool mapped = false;
     int slot = -1;  // joystick slot 0..3 it fills, or -1 when all four were taken
+    // Held this frame and the frame before; a new device starts with
+    // nothing held, as every device did before the first frame.
     KilnPadBits held = 0;
     KilnPadBits prevHeld = 0;
-    // Not read yet: its first reading is also its previous one, so a button
-    // held while it is plugged in does not count as pressed that frame.
-    bool fresh = true;
 };
 
 // Opens the devices present now (slot i for device i, as at every start-up).

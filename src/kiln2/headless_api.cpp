@@ -68,16 +68,18 @@ void attachJoystick(int slot, int buttonCount) {
     device.buttons.assign(static_cast<size_t>(device.buttonCount), false);
 }
 
+// A button or stick of a device that was never plugged in goes nowhere, as on a real machine.
 void setJoyButton(int id, int button, bool down) {
-    KilnHeadlessWorld::Device& device = deviceWithId(id);
-    if (button < 0 || button >= static_cast<int>(device.buttons.size())) return;
-    device.buttons[static_cast<size_t>(button)] = down;
+    KilnHeadlessWorld::Device* device = world().device(id);
+    if (!device || button < 0 || button >= static_cast<int>(device->buttons.size())) return;
+    device->buttons[static_cast<size_t>(button)] = down;
 }
 
 void setJoyAxes(int id, int16_t x, int16_t y) {
-    KilnHeadlessWorld::Device& device = deviceWithId(id);
-    device.x = x;
-    device.y = y;
+    KilnHeadlessWorld::Device* device = world().device(id);
+    if (!device) return;
+    device->x = x;
+    device->y = y;
 }
 
 int connectController(const std::string& name, bool mapped, int buttonCount) {

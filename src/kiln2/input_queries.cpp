@@ -32,7 +32,8 @@ struct PicturePoint {
 };
 
 // The pointer's window position taken through the window's scale (drawable
-// pixels per window unit, 2 on many high-DPI displays) into the picture.
+// pixels per window unit, 2 on many high-DPI displays) into the picture. On
+// the black bars it lies outside the picture, so no widget is under it.
 PicturePoint mouseInPicture() {
     KilnBackend& backend = kilnBackend();
     const KilnWindowGeometry window = backend.video->geometry();
@@ -43,9 +44,7 @@ PicturePoint mouseInPicture() {
     const KilnPictureRect picture =
         kilnFitPicture(window.drawableWidth, window.drawableHeight, kilnState().pictureScaling);
     PicturePoint point;
-    if (!kilnPicturePoint(picture, static_cast<int>(drawableX), static_cast<int>(drawableY), point.x, point.y)) {
-        return {};
-    }
+    kilnPicturePoint(picture, static_cast<int>(drawableX), static_cast<int>(drawableY), point.x, point.y);
     return point;
 }
 

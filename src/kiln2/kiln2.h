@@ -155,8 +155,8 @@ void Kiln_stopBgm(int fadeOutMs);
 // ---- Raw input ----
 bool Kiln_isKeyPressed(int key);
 bool Kiln_isKeyPushed(int key);
-// The pointer in the picture's 640x480 coordinates at every window size;
-// both read -1 while it is over the black bars or outside the window.
+// The pointer in the picture's 640x480 coordinates at every window size and
+// in full screen; over a black bar it reads outside 0..639 x 0..479.
 int Kiln_getMouseX();
 int Kiln_getMouseY();
 uint8_t Kiln_getMouseButtons();

@@ -25,14 +25,25 @@ KilnPictureRect kilnFitPicture(int drawableWidth, int drawableHeight, KilnPictur
     return rect;
 }
 
+namespace {
+
+// Rounds towards minus infinity, so the pixel just left of the picture is -1, not 0.
+int64_t floorDivide(int64_t numerator, int64_t denominator) {
+    const int64_t quotient = numerator / denominator;
+    return quotient * denominator > numerator ? quotient - 1 : quotient;
+}
+
+}  // namespace
+
 bool kilnPicturePoint(const KilnPictureRect& picture, int drawableX, int drawableY, int& pictureX, int& pictureY) {
-    const int64_t dx = static_cast<int64_t>(drawableX) - picture.x;
-    const int64_t dy = static_cast<int64_t>(drawableY) - picture.y;
-    if (picture.width <= 0 || picture.height <= 0 || dx < 0 || dy < 0 || dx >= picture.width ||
-        dy >= picture.height) {
+    if (picture.width <= 0 || picture.height <= 0) {
+        pictureX = -1;
+        pictureY = -1;
         return false;
     }
-    pictureX = static_cast<int>(dx * KILN_PICTURE_WIDTH / picture.width);
-    pictureY = static_cast<int>(dy * KILN_PICTURE_HEIGHT / picture.height);
-    return true;
+    const int64_t dx = static_cast<int64_t>(drawableX) - picture.x;
+    const int64_t dy = static_cast<int64_t>(drawableY) - picture.y;
+    pictureX = static_cast<int>(floorDivide(dx * KILN_PICTURE_WIDTH, picture.width));
+    pictureY = static_cast<int>(floorDivide(dy * KILN_PICTURE_HEIGHT, picture.height));
+    return dx >= 0 && dy >= 0 && dx < picture.width && dy < picture.height;
 }

@@ -15,5 +15,7 @@ struct KilnPictureRect {
 // a window smaller than the picture gets it scaled down smoothly instead).
 KilnPictureRect kilnFitPicture(int drawableWidth, int drawableHeight, KilnPictureScaling scaling);
 
-// The picture point under a drawable pixel; false on the black bars.
+// The picture point under a drawable pixel, carried on past the picture's
+// edges (so a point on a black bar lies outside 0..639 x 0..479); false when
+// it is not on the picture.
 bool kilnPicturePoint(const KilnPictureRect& picture, int drawableX, int drawableY, int& pictureX, int& pictureY);
