@@ -100,7 +100,9 @@ void WorkDir::write(const std::string& name, const std::string& content) const {
     out << content;
 }
 
-GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args) : dir_(dir) {
+GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment)
+    : dir_(dir) {
     std::vector<std::string> argvText{gameBinary()};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -116,6 +118,10 @@ GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& arg
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        for (const std::string& entry : environment) {
+            const size_t equals = entry.find('=');
+            if (equals != std::string::npos) setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+        }
         int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (outFd < 0 || errFd < 0) _exit(126);
@@ -199,6 +205,100 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
     runCommand("xdotool keyup --window " + window + " " + key + " 2>&1");
     std::this_thread::sleep_for(kKeyHold);
+}
+
+WindowGeometry windowGeometry(const std::string& windowId) {
+    std::istringstream lines(runCommand("xdotool getwindowgeometry --shell " + shellQuote(windowId) + " 2>/dev/null"));
+    WindowGeometry geometry;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const int value = std::atoi(line.c_str() + equals + 1);
+        if (key == "X") geometry.x = value;
+        if (key == "Y") geometry.y = value;
+        if (key == "WIDTH") geometry.width = value;
+        if (key == "HEIGHT") geometry.height = value;
+    }
+    return geometry;
+}
+
+void placeWindow(const std::string& windowId, int width, int height) {
+    const std::string window = shellQuote(windowId);
+    runCommand("xdotool windowmove --sync " + window + " 0 0 2>&1");
+    runCommand("xdotool windowsize --sync " + window + " " + std::to_string(width) + " " + std::to_string(height) +
+               " 2>&1");
+    waitUntil([&] {
+        const WindowGeometry now = windowGeometry(windowId);
+        return now.width == width && now.height == height;
+    });
+}
+
+WindowGeometry screenSize() {
+    std::istringstream words(runCommand("xdotool getdisplaygeometry 2>/dev/null"));
+    WindowGeometry geometry;
+    geometry.x = geometry.y = 0;
+    words >> geometry.width >> geometry.height;
+    return geometry;
+}
+
+void clickAt(const std::string& windowId, int x, int y) {
+    runCommand("xdotool mousemove --window " + shellQuote(windowId) + " " + std::to_string(x) + " " +
+               std::to_string(y) + " 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+    runCommand("xdotool mousedown 1 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+    runCommand("xdotool mouseup 1 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+}
+
+TestPad::TestPad(const WorkDir& dir) : file_(dir / "pad-commands") {}
+
+std::string TestPad::environment() const { return "KVR_TEST_PAD_FILE=" + file_.string(); }
+
+bool TestPad::send(const std::string& commands) {
+    // Written whole under another name, then renamed: the game never sees half a file.
+    const fs::path partial = file_.string() + ".new";
+    {
+        std::ofstream out(partial, std::ios::binary);
+        out << commands << "\n";
+    }
+    fs::rename(partial, file_);
+    return waitUntil([&] { return !fs::exists(file_); });
+}
+
+bool TestPad::tap(const std::string& position) {
+    if (!send("press " + position)) return false;
+    std::this_thread::sleep_for(kKeyHold);
+    const bool released = send("release " + position);
+    std::this_thread::sleep_for(kKeyHold);
+    return released;
+}
+
+WindowManager::WindowManager() {
+    pid_ = fork();
+    if (pid_ < 0) return;
+    if (pid_ == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0) {
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
+        execlp("openbox", "openbox", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // It is managing the screen once it has said so on the root window.
+    running_ = waitUntil(
+        [] { return runCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; });
+}
+
+WindowManager::~WindowManager() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    // The root window keeps the property of a window manager that is gone; the next one sets it anew.
+    runCommand("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>&1");
 }
 
 }  // namespace e2e

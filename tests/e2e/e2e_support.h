@@ -57,7 +57,9 @@ private:
 // running.
 class GameProcess {
 public:
-    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {});
+    // environment: extra "NAME=value" entries for the game.
+    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {},
+                const std::vector<std::string>& environment = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -97,6 +99,52 @@ void focusWindow(const std::string& windowId);
 // for several frames: the game reads the keyboard once per 16 ms frame, so a
 // shorter tap or a shorter gap between two taps could go unseen.
 void pressKey(const std::string& windowId, const std::string& keysym);
+
+// The window's size and place, from xdotool.
+struct WindowGeometry {
+    int x = -1, y = -1, width = -1, height = -1;
+};
+WindowGeometry windowGeometry(const std::string& windowId);
+// Moves the window to the screen's top-left corner and gives it a size,
+// waiting until the X server has done both.
+void placeWindow(const std::string& windowId, int width, int height);
+// The X screen's size.
+WindowGeometry screenSize();
+
+// Moves the pointer onto a window point and clicks the left button, holding
+// it for several frames.
+void clickAt(const std::string& windowId, int x, int y);
+
+// The game's stand-in controller (see src/kiln2_sdl/test_pad.h): commands go
+// to the command file named in the game's KVR_TEST_PAD_FILE.
+class TestPad {
+public:
+    explicit TestPad(const WorkDir& dir);
+    // "KVR_TEST_PAD_FILE=..." for GameProcess's environment.
+    std::string environment() const;
+    // Hands the game one command file and waits until it took it.
+    bool send(const std::string& commands);
+    // Holds a position for several frames and lets it go again.
+    bool tap(const std::string& position);
+
+private:
+    std::filesystem::path file_;
+};
+
+// A window manager (openbox) for the tests that need one: Xvfb has none, and
+// full screen is a request a window manager carries out. Stopped at the end.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    bool running() const { return running_; }
+
+private:
+    pid_t pid_ = -1;
+    bool running_ = false;
+};
 
 // Path helpers.
 std::filesystem::path repoResourceDir();
