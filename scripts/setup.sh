@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
 )
 
