@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kiln2/kiln2.h"
+#include "kiln2/picture_cells.h"
 
 struct KilnColour {
     uint8_t r = 0, g = 0, b = 0, a = 0;
@@ -85,7 +86,8 @@ public:
     // Ortho over the window size on the current matrix, viewport, black clear colour.
     virtual void setupView(int width, int height) = 0;
     virtual void initDrawState() = 0;
-    virtual void swap() = 0;
+    // Shows the picture; only the drawn cells can hold anything but black.
+    virtual void swap(const KilnPictureCells& drawn) = 0;
     virtual void clear() = 0;
     virtual void resetView() = 0;
     virtual void applyBlendMode(int mode) = 0;

@@ -26,7 +26,7 @@ public:
     void showCursor(bool shown) override { world_->cursorShown = shown; }
     void setupView(int, int) override {}
     void initDrawState() override {}
-    void swap() override {}
+    void swap(const KilnPictureCells&) override {}
     void clear() override {
         if (!recording()) return;
         KilnDrawCall call;

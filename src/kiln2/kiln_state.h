@@ -13,6 +13,7 @@
 #include "kiln2/controllers.h"
 #include "kiln2/joystick.h"
 #include "kiln2/kiln2.h"
+#include "kiln2/picture_cells.h"
 #include "kiln2/texture.h"
 
 struct KilnState {
@@ -33,6 +34,8 @@ struct KilnState {
     int32_t blendMode = 0;
     int32_t drawOffsetX = 0;
     int32_t drawOffsetY = 0;
+    // Where the picture was drawn on since it was last cleared.
+    KilnPictureCells drawnCells;
 
     // Input snapshot of this frame and the one before.
     std::array<bool, KILN_KEY_COUNT> keys{};

@@ -127,10 +127,11 @@ void Kiln_setCaption(const char* format, ...) {
 
 void Kiln_clear() {
     if (kilnDrawingDiscarded) return;
+    kilnState().drawnCells.clear();
     kilnBackend().video->clear();
 }
 
-void Kiln_flip() { kilnBackend().video->swap(); }
+void Kiln_flip() { kilnBackend().video->swap(kilnState().drawnCells); }
 
 void Kiln_resetView() {
     if (kilnDrawingDiscarded) return;

@@ -2,6 +2,8 @@
 // textured quad that scales it into the window.
 #include "kiln2_sdl/picture_target.h"
 
+#include <algorithm>
+
 #include "kiln2/picture_fit.h"
 
 namespace {
@@ -42,6 +44,7 @@ bool SdlPictureTarget::create() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    filter_ = GL_NEAREST;
     glBindTexture(GL_TEXTURE_2D, 0);
     genFramebuffers_(1, &framebuffer_);
     bindFramebuffer_(kFramebuffer, framebuffer_);
@@ -70,15 +73,69 @@ void SdlPictureTarget::bindForDrawing() {
     glViewport(0, 0, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT);
 }
 
-void SdlPictureTarget::present(SDL_Window* window, KilnPictureScaling scaling) {
+namespace {
+
+// One rectangle of picture pixels, scaled to its place in the window. Every
+// pixel the window shows of it samples the texture exactly as one quad over
+// the whole picture would: the mapping from window to picture is the same.
+void drawPicturePart(const KilnPictureRect& picture, int left, int top, int right, int bottom) {
+    const float scaleX = static_cast<float>(picture.width) / KILN_PICTURE_WIDTH;
+    const float scaleY = static_cast<float>(picture.height) / KILN_PICTURE_HEIGHT;
+    const float x0 = static_cast<float>(picture.x) + static_cast<float>(left) * scaleX;
+    const float x1 = static_cast<float>(picture.x) + static_cast<float>(right) * scaleX;
+    const float y0 = static_cast<float>(picture.y) + static_cast<float>(top) * scaleY;
+    const float y1 = static_cast<float>(picture.y) + static_cast<float>(bottom) * scaleY;
+    const float u0 = static_cast<float>(left) / KILN_PICTURE_WIDTH;
+    const float u1 = static_cast<float>(right) / KILN_PICTURE_WIDTH;
+    // The texture's first row is the picture's bottom one.
+    const float v0 = 1.0f - static_cast<float>(top) / KILN_PICTURE_HEIGHT;
+    const float v1 = 1.0f - static_cast<float>(bottom) / KILN_PICTURE_HEIGHT;
+    glTexCoord2f(u0, v0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u1, v0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(u1, v1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(u0, v1);
+    glVertex2f(x0, y1);
+}
+
+}  // namespace
+
+// The drawn cells as quads: rows with the same cells become one band, each
+// run of cells in a band one quad. A quad reaches one picture pixel past its
+// cells, as far as a filtered window pixel can look, so the pixels around a
+// drawn part come out as a quad over the whole picture would draw them.
+void SdlPictureTarget::drawCells(const KilnPictureRect& picture, const KilnPictureCells& drawn) {
+    constexpr int cell = KilnPictureCells::CELL_PIXELS;
+    for (int top = 0; top < KilnPictureCells::ROWS;) {
+        int bottom = top + 1;
+        while (bottom < KilnPictureCells::ROWS && drawn.row(bottom) == drawn.row(top)) ++bottom;
+        const KilnPictureCells::Row& row = drawn.row(top);
+        for (int column = 0; column < KilnPictureCells::COLUMNS;) {
+            if (!row.test(static_cast<size_t>(column))) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column < KilnPictureCells::COLUMNS && row.test(static_cast<size_t>(column))) ++column;
+            drawPicturePart(picture, std::max(first * cell - 1, 0), std::max(top * cell - 1, 0),
+                            std::min(column * cell + 1, KILN_PICTURE_WIDTH),
+                            std::min(bottom * cell + 1, KILN_PICTURE_HEIGHT));
+        }
+        top = bottom;
+    }
+}
+
+void SdlPictureTarget::present(SDL_Window* window, KilnPictureScaling scaling, const KilnPictureCells& drawn) {
     if (!framebuffer_) return;
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
     const KilnPictureRect picture = kilnFitPicture(width, height, scaling);
 
-    // The scenes' matrices, blend and texture state are theirs: kept aside and given back.
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT);
+    // The scenes' matrices and blend state are theirs: kept aside and given back.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_VIEWPORT_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -96,25 +153,19 @@ void SdlPictureTarget::present(SDL_Window* window, KilnPictureScaling scaling) {
     glBindTexture(GL_TEXTURE_2D, texture_);
     // Whole multiples keep every picture pixel a crisp square; any other scale is smoothed.
     const GLint filter = scaling == PICTURE_INTEGER && picture.width % KILN_PICTURE_WIDTH == 0 ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    // Set only when it changes: a software renderer rebuilds its sampler for every change.
+    if (filter != filter_) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        filter_ = filter;
+    }
     glColor4ub(255, 255, 255, 255);
-    const auto x0 = static_cast<float>(picture.x);
-    const auto y0 = static_cast<float>(picture.y);
-    const auto x1 = static_cast<float>(picture.x + picture.width);
-    const auto y1 = static_cast<float>(picture.y + picture.height);
-    // The texture's first row is the picture's bottom one.
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex2f(x0, y0);
-    glTexCoord2f(1, 1);
-    glVertex2f(x1, y0);
-    glTexCoord2f(1, 0);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y1);
+    drawCells(picture, drawn);
     glEnd();
 
+    // Nothing the scenes draw may sample the picture they draw into.
+    glBindTexture(GL_TEXTURE_2D, 0);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

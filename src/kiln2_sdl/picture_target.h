@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "kiln2/kiln2.h"
+#include "kiln2/picture_cells.h"
+#include "kiln2/picture_fit.h"
 
 class SdlPictureTarget {
 public:
@@ -23,8 +25,9 @@ public:
     // Makes the picture the place drawing goes, over the picture's 640x480.
     void bindForDrawing();
     // Draws the picture into window's back buffer and leaves drawing bound
-    // to the picture again; the caller swaps.
-    void present(SDL_Window* window, KilnPictureScaling scaling);
+    // to the picture again; the caller swaps. Only the drawn cells are
+    // scaled: the rest of the picture is black, as the window is cleared.
+    void present(SDL_Window* window, KilnPictureScaling scaling, const KilnPictureCells& drawn);
     // The picture's bottom-left width x height pixels as RGB, bottom row first.
     bool read(std::vector<uint8_t>& rgb, int width, int height);
 
@@ -36,6 +39,7 @@ private:
     using CheckFramebufferStatus = GLenum(APIENTRY*)(GLenum);
 
     bool loadFunctions();
+    static void drawCells(const KilnPictureRect& picture, const KilnPictureCells& drawn);
 
     GenFramebuffers genFramebuffers_ = nullptr;
     DeleteFramebuffers deleteFramebuffers_ = nullptr;
@@ -44,4 +48,5 @@ private:
     CheckFramebufferStatus checkFramebufferStatus_ = nullptr;
     GLuint framebuffer_ = 0;
     GLuint texture_ = 0;
+    GLint filter_ = 0;  // the picture texture's filter now
 };

@@ -1,6 +1,11 @@
 // The 640x480 picture in a window of any shape: where it sits (centred, 4:3,
-// smooth or whole multiples), and the mouse read back into picture
-// coordinates, high-DPI scale included, and outside them on the black bars.
+// smooth or whole multiples), the mouse read back into picture coordinates,
+// high-DPI scale included, and outside them on the black bars; and the cells
+// of the picture each kind of drawing marks as drawn on.
+#include <cmath>
+
+#include "kiln2/kiln_state.h"
+#include "kiln2/picture_cells.h"
 #include "kiln2/picture_fit.h"
 #include "kiln_test_support.h"
 
@@ -115,6 +120,81 @@ TEST_F(PictureMouse, AChoiceMadeBeforeStartUpIsHandedToTheWindowThen) {
     Kiln_setPictureScaling(PICTURE_INTEGER);
     Kiln_init("test", 640, 480, false, false);
     EXPECT_EQ(kiln_headless::pictureScaling(), PICTURE_INTEGER);
+}
+
+}  // namespace
+
+namespace {
+
+int markedCount(const KilnPictureCells& cells) {
+    int count = 0;
+    for (int row = 0; row < KilnPictureCells::ROWS; ++row) count += static_cast<int>(cells.row(row).count());
+    return count;
+}
+
+TEST(PictureCells, ARectangleMarksTheCellsItTouchesInsideThePicture) {
+    KilnPictureCells cells;
+    cells.mark(8.0f, 16.0f, 24.5f, 17.0f);  // columns 1 to 3, row 2
+    EXPECT_EQ(markedCount(cells), 3);
+    EXPECT_TRUE(cells.marked(1, 2) && cells.marked(3, 2));
+    EXPECT_FALSE(cells.marked(0, 2) || cells.marked(4, 2) || cells.marked(1, 1) || cells.marked(1, 3));
+    cells.clear();
+    cells.mark(-100.0f, -100.0f, 4.0f, 3.0f);
+    EXPECT_EQ(markedCount(cells), 1) << "only the corner cell is in the picture";
+    cells.clear();
+    cells.mark(630.0f, 470.0f, 5000.0f, 9000.0f);
+    EXPECT_EQ(markedCount(cells), 4);
+    EXPECT_TRUE(cells.marked(79, 59));
+    cells.clear();
+    cells.mark(700.0f, 10.0f, 800.0f, 20.0f);
+    cells.mark(10.0f, 20.0f, 5.0f, 30.0f);
+    cells.mark(std::nanf(""), 0.0f, 10.0f, 10.0f);
+    EXPECT_EQ(markedCount(cells), 0) << "outside, reversed and unreadable rectangles mark nothing";
+    cells.markAll();
+    EXPECT_EQ(markedCount(cells), 80 * 60);
+}
+
+class DrawnCells : public HeadlessTest {
+protected:
+    void SetUp() override {
+        start(noFiles());
+        Kiln_loadTexture("sprite", "sprite.bmp", {0, 0, 0});
+        Kiln_clear();
+    }
+    static const KilnPictureCells& drawn() { return kilnState().drawnCells; }
+};
+
+TEST_F(DrawnCells, EveryKindOfDrawingMarksWhereItCanReachAndAClearForgetsIt) {
+    Kiln_drawRect(100, 100, 16, 16, 0, 0, 255, 0, 0, 255);  // picture pixels 100..115, one more either side
+    EXPECT_TRUE(drawn().marked(12, 12) && drawn().marked(14, 14));
+    EXPECT_FALSE(drawn().marked(11, 12) || drawn().marked(15, 12) || drawn().marked(12, 15));
+    EXPECT_EQ(markedCount(drawn()), 9);
+
+    Kiln_clear();
+    EXPECT_EQ(markedCount(drawn()), 0);
+    // An outline reaches half its width past its rectangle, a turned one its corners' circle.
+    Kiln_drawRect(200, 200, 16, 16, 8, 0, 255, 255, 255, 255);
+    EXPECT_TRUE(drawn().marked(23, 23) && drawn().marked(27, 27));
+    Kiln_clear();
+    Kiln_drawTexture("sprite", 300, 300, 0, 0, 32, 8, 1.0f, 1.0f, 45.0f, 255, 255, 255, 255);
+    EXPECT_TRUE(drawn().marked(37, 36)) << "the turned sprite's corners swing above its rectangle";
+    EXPECT_TRUE(drawn().marked(39, 40));
+    Kiln_clear();
+    Kiln_drawCircle(320, 240, 20, 1, 255, 255, 255, 255);
+    EXPECT_TRUE(drawn().marked(37, 27) && drawn().marked(42, 32));
+    EXPECT_FALSE(drawn().marked(36, 30) || drawn().marked(43, 30));
+    Kiln_clear();
+    Kiln_drawText("AB", 16, 400, 2.0f, 255, 255, 255, 255);  // two 16 px cells
+    EXPECT_TRUE(drawn().marked(1, 49) && drawn().marked(6, 51));
+    EXPECT_FALSE(drawn().marked(7, 50) || drawn().marked(0, 52));
+}
+
+TEST_F(DrawnCells, TheShakeOffsetMovesWhatIsMarked) {
+    Kiln_setDrawOffset(40, 0);
+    Kiln_drawRect(0, 0, 8, 8, 0, 0, 255, 0, 0, 255);
+    Kiln_setDrawOffset(0, 0);
+    EXPECT_TRUE(drawn().marked(5, 0));
+    EXPECT_FALSE(drawn().marked(0, 0) || drawn().marked(1, 0));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // xvfb-run): start-up time, pixels that really reach the screen, the
 // full-screen switch, and the cost of a frame of text. Skipped without one.
 #include <SDL.h>
+#include <SDL_opengl.h>
 #include <time.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 #include "kiln2/kiln_state.h"
 #include "kiln2_sdl/real_backend.h"
@@ -176,6 +178,58 @@ TEST_F(RealWindow, WithoutFramebufferObjectsTheScenesDrawStraightIntoTheWindow) 
     expectScreenshotOfTheTestPicture();
     Kiln_flip();
     Kiln_waitFrame(16);
+}
+
+// The window's pixels as last shown. Mesa's software renderer under Xvfb
+// copies the back buffer out at a swap and leaves it as it was, so it still
+// holds what was shown; the picture is bound again afterwards.
+std::vector<uint8_t> shownWindow(int width, int height) {
+    using BindFramebuffer = void(APIENTRY*)(GLenum, GLuint);
+    auto bind = reinterpret_cast<BindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    GLint picture = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &picture);
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    bind(GL_FRAMEBUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    bind(GL_FRAMEBUFFER, static_cast<GLuint>(picture));
+    return rgb;
+}
+
+// Most of a run's picture is black: only the cells drawn on are scaled into
+// the window, and the window must come out as if the whole picture had been.
+TEST_F(RealWindow, ShowingOnlyTheDrawnCellsLooksTheSameAsShowingTheWholePicture) {
+    try {
+        Kiln_init("KVR2013 test", 1000, 500, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    for (KilnPictureScaling scaling : {PICTURE_SMOOTH, PICTURE_INTEGER}) {
+        SCOPED_TRACE(scaling == PICTURE_SMOOTH ? "smooth" : "integer");
+        Kiln_setPictureScaling(scaling);
+        std::vector<uint8_t> shown[2];
+        for (int whole = 0; whole < 2; ++whole) {
+            Kiln_resetView();
+            Kiln_setBlendMode(BLEND_ALPHA);
+            Kiln_clear();
+            Kiln_drawRect(37, 41, 50, 3, 0, 0, 255, 128, 0, 255);
+            Kiln_drawRect(600, 400, 39, 79, 2, 0, 0, 255, 0, 255);
+            Kiln_drawText("12", 301, 203, 2.0f, 255, 255, 255, 255);
+            Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 30.0f, 255, 255, 255, 255);
+            Kiln_drawCircle(100, 300, 25, 1, 255, 255, 0, 255);
+            if (whole == 1) kilnState().drawnCells.markAll();
+            Kiln_flip();
+            shown[whole] = shownWindow(1000, 500);
+        }
+        size_t different = 0;
+        for (size_t i = 0; i < shown[0].size(); ++i) different += shown[0][i] != shown[1][i] ? 1 : 0;
+        EXPECT_EQ(different, 0u);
+        size_t lit = 0;
+        for (uint8_t value : shown[0]) lit += value != 0 ? 1 : 0;
+        EXPECT_GT(lit, 1000u) << "the drawing reached the window";
+    }
 }
 
 TEST_F(RealWindow, TitleScreenOfTextIsCheap) {
