@@ -26,7 +26,10 @@ public:
     ~SdlGlVideo() override { close(); }
 
     void open(int width, int height, bool fullScreen) override {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) throw KilnError("Kiln_init: Couldn't initialize SDL");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+            std::fprintf(stderr, "kvr2013: SDL video: %s\n", SDL_GetError());
+            throw KilnError("Kiln_init: Couldn't initialize SDL");
+        }
         videoUp_ = true;
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -124,9 +127,9 @@ public:
         blendMode_ = -1;
     }
 
-    void swap() override {
+    void swap(const KilnPictureCells& drawn) override {
         flushRects();
-        picture_.present(window_, scaling_);
+        picture_.present(window_, scaling_, drawn);
         SDL_GL_SwapWindow(window_);
     }
 

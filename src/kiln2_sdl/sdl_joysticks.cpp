@@ -5,6 +5,7 @@
 // devices coming and going.
 #include <SDL.h>
 
+#include <cstdio>
 #include <map>
 
 #include "kiln2/backend.h"
@@ -37,7 +38,10 @@ public:
         const char* fromEnvironment = SDL_getenv("SDL_GAMECONTROLLERCONFIG");
         environmentMappings_ = fromEnvironment ? fromEnvironment : "";
         SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG, "", SDL_HINT_OVERRIDE);
-        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0) throw KilnError("Kiln_init: Couldn't initialize SDL");
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0) {
+            std::fprintf(stderr, "kvr2013: SDL game controllers: %s\n", SDL_GetError());
+            throw KilnError("Kiln_init: Couldn't initialize SDL");
+        }
         started_ = true;
         testPad_.start();
     }
