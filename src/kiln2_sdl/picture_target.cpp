@@ -3,6 +3,7 @@
 #include "kiln2_sdl/picture_target.h"
 
 #include <algorithm>
+#include <array>
 
 #include "kiln2/picture_fit.h"
 
@@ -102,28 +103,62 @@ void drawPicturePart(const KilnPictureRect& picture, int left, int top, int righ
 
 }  // namespace
 
-// The drawn cells as quads: rows with the same cells become one band, each
-// run of cells in a band one quad. A quad reaches one picture pixel past its
-// cells, as far as a filtered window pixel can look, so the pixels around a
-// drawn part come out as a quad over the whole picture would draw them.
+namespace {
+
+// A run of drawn cells in one row, columns first to last - 1, drawn on since row top.
+struct CellRun {
+    int first = 0, last = 0, top = 0;
+};
+constexpr int kMostRunsInARow = KilnPictureCells::COLUMNS / 2 + 1;
+
+int runsOf(const KilnPictureCells::Row& row, std::array<CellRun, kMostRunsInARow>& runs) {
+    int count = 0;
+    for (int column = 0; column < KilnPictureCells::COLUMNS;) {
+        if (!row.test(static_cast<size_t>(column))) {
+            ++column;
+            continue;
+        }
+        const int first = column;
+        while (column < KilnPictureCells::COLUMNS && row.test(static_cast<size_t>(column))) ++column;
+        runs[static_cast<size_t>(count++)] = {first, column, 0};
+    }
+    return count;
+}
+
+}  // namespace
+
+// The drawn cells as quads: a run of cells in a row grows downwards while
+// the rows below have the very same run, so a column of wall blocks is one
+// quad, not one per row. A quad reaches one picture pixel past its cells, as
+// far as a filtered window pixel can look, so the pixels around a drawn part
+// come out as a quad over the whole picture would draw them.
 void SdlPictureTarget::drawCells(const KilnPictureRect& picture, const KilnPictureCells& drawn) {
     constexpr int cell = KilnPictureCells::CELL_PIXELS;
-    for (int top = 0; top < KilnPictureCells::ROWS;) {
-        int bottom = top + 1;
-        while (bottom < KilnPictureCells::ROWS && drawn.row(bottom) == drawn.row(top)) ++bottom;
-        const KilnPictureCells::Row& row = drawn.row(top);
-        for (int column = 0; column < KilnPictureCells::COLUMNS;) {
-            if (!row.test(static_cast<size_t>(column))) {
-                ++column;
-                continue;
+    const auto emit = [&](const CellRun& run, int bottom) {
+        drawPicturePart(picture, std::max(run.first * cell - 1, 0), std::max(run.top * cell - 1, 0),
+                        std::min(run.last * cell + 1, KILN_PICTURE_WIDTH), std::min(bottom * cell + 1, KILN_PICTURE_HEIGHT));
+    };
+    std::array<CellRun, kMostRunsInARow> open{};
+    std::array<CellRun, kMostRunsInARow> row{};
+    int openCount = 0;
+    for (int r = 0; r <= KilnPictureCells::ROWS; ++r) {
+        const int rowCount = r < KilnPictureCells::ROWS ? runsOf(drawn.row(r), row) : 0;
+        // Both lists are in column order: walk them together.
+        int o = 0;
+        for (int i = 0; i < rowCount; ++i) {
+            CellRun& run = row[static_cast<size_t>(i)];
+            while (o < openCount && open[static_cast<size_t>(o)].first < run.first) emit(open[static_cast<size_t>(o++)], r);
+            if (o < openCount && open[static_cast<size_t>(o)].first == run.first &&
+                open[static_cast<size_t>(o)].last == run.last) {
+                run.top = open[static_cast<size_t>(o++)].top;
+            } else {
+                if (o < openCount && open[static_cast<size_t>(o)].first == run.first) emit(open[static_cast<size_t>(o++)], r);
+                run.top = r;
             }
-            const int first = column;
-            while (column < KilnPictureCells::COLUMNS && row.test(static_cast<size_t>(column))) ++column;
-            drawPicturePart(picture, std::max(first * cell - 1, 0), std::max(top * cell - 1, 0),
-                            std::min(column * cell + 1, KILN_PICTURE_WIDTH),
-                            std::min(bottom * cell + 1, KILN_PICTURE_HEIGHT));
         }
-        top = bottom;
+        while (o < openCount) emit(open[static_cast<size_t>(o++)], r);
+        open = row;
+        openCount = rowCount;
     }
 }
 
@@ -151,8 +186,12 @@ void SdlPictureTarget::present(SDL_Window* window, KilnPictureScaling scaling, c
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture_);
-    // Whole multiples keep every picture pixel a crisp square; any other scale is smoothed.
-    const GLint filter = scaling == PICTURE_INTEGER && picture.width % KILN_PICTURE_WIDTH == 0 ? GL_NEAREST : GL_LINEAR;
+    // Whole multiples keep every picture pixel a crisp square; any other scale
+    // is smoothed. At the picture's own size both give the same pixels, and
+    // the nearest one is the cheaper to sample.
+    const bool wholeMultiple = picture.width % KILN_PICTURE_WIDTH == 0;
+    const bool ownSize = picture.width == KILN_PICTURE_WIDTH && picture.height == KILN_PICTURE_HEIGHT;
+    const GLint filter = (scaling == PICTURE_INTEGER && wholeMultiple) || ownSize ? GL_NEAREST : GL_LINEAR;
     // Set only when it changes: a software renderer rebuilds its sampler for every change.
     if (filter != filter_) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
