@@ -1,6 +1,8 @@
 // Process, file and X helpers for the end-to-end tests.
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -45,6 +47,57 @@ fs::path makeUniqueDir() {
     }
     throw std::runtime_error("could not create a temporary directory");
 }
+
+}  // namespace
+
+namespace {
+
+// An X server started without -noreset (as xvfb-run starts Xvfb) resets
+// itself whenever its last client leaves, and a client that connects during
+// the reset is dropped: a game started just after an xdotool call then ends
+// at once with "x11 not available". One client of our own, connected for the
+// whole test program, keeps the server from ever being left alone.
+class DisplayKeeper : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) return;
+        // Up when the server answers and our client is still there a little
+        // later: a client dropped by a reset takes a moment to notice.
+        int answeredInARow = 0;
+        waitUntil([&] {
+            if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;  // dropped by a reset: again
+            if (pid_ <= 0) {
+                start();
+                answeredInARow = 0;
+            }
+            int status = -1;
+            runCommand("xdpyinfo >/dev/null 2>&1", &status);
+            answeredInARow = status == 0 ? answeredInARow + 1 : 0;
+            return answeredInARow >= 5 && waitpid(pid_, nullptr, WNOHANG) == 0;
+        });
+    }
+    void TearDown() override {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+
+private:
+    void start() {
+        pid_ = fork();
+        if (pid_ != 0) return;
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        // Watches a root window property that never changes: connected, and idle.
+        execlp("xprop", "xprop", "-root", "-spy", "_KVR_E2E_KEEPER", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+
+    pid_t pid_ = -1;
+};
+
+[[maybe_unused]] ::testing::Environment* const displayKeeper = ::testing::AddGlobalTestEnvironment(new DisplayKeeper);
 
 }  // namespace
 
@@ -275,21 +328,31 @@ bool TestPad::tap(const std::string& position) {
     return released;
 }
 
-WindowManager::WindowManager() {
+WindowManager::WindowManager(const WorkDir& dir) {
+    const std::string log = (dir / "openbox.log").string();
     pid_ = fork();
     if (pid_ < 0) return;
     if (pid_ == 0) {
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
+        const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (logFd >= 0) {
+            dup2(logFd, STDOUT_FILENO);
+            dup2(logFd, STDERR_FILENO);
         }
         execlp("openbox", "openbox", static_cast<char*>(nullptr));
         _exit(127);
     }
-    // It is managing the screen once it has said so on the root window.
+    // It is managing the screen once it has said so on the root window; a
+    // loaded machine may take a while to start it.
     running_ = waitUntil(
-        [] { return runCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; });
+        [&] {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;  // it gave up: openbox.log says why
+                return true;
+            }
+            return runCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
+        },
+        60s) && pid_ > 0;
 }
 
 WindowManager::~WindowManager() {

@@ -133,9 +133,10 @@ private:
 
 // A window manager (openbox) for the tests that need one: Xvfb has none, and
 // full screen is a request a window manager carries out. Stopped at the end.
+// What it says goes to "openbox.log" in the working directory.
 class WindowManager {
 public:
-    WindowManager();
+    explicit WindowManager(const WorkDir& dir);
     ~WindowManager();
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;

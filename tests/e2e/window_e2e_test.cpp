@@ -121,8 +121,9 @@ TEST_F(WindowE2E, ThePictureKeepsItsShapeInAWideAndInATallWindow) {
 }
 
 TEST_F(WindowE2E, F9FillsTheScreenWithThePictureInShapeAndF9AgainGivesTheWindowBack) {
-    WindowManager windowManager;
-    ASSERT_TRUE(windowManager.running()) << "openbox did not start (scripts/setup.sh installs it)";
+    WindowManager windowManager(dir);
+    ASSERT_TRUE(windowManager.running()) << "openbox did not start (scripts/setup.sh installs it): "
+                                         << dir.read("openbox.log");
     ASSERT_NO_FATAL_FAILURE(startAtTitle({"-res", "1000", "500"}));
     const WindowGeometry screen = screenSize();
     ASSERT_GT(screen.width, 0);
