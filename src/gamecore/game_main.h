@@ -18,6 +18,7 @@
 #include "config/config_parser.h"
 #include "gamecore/play_object.h"
 #include "keypad/keypad.h"
+#include "kiln2/kiln2.h"
 #include "scene/game_state.h"
 
 // What a run is told instead of reading "config.ini" and "replay/": the
@@ -166,6 +167,10 @@ public:
     // Pause bookkeeping: a pause asked for during a play step begins after
     // that frame's timers have run, so the frame is the same as in a replay.
     bool pauseRequested = false;
+
+    // The run's own random sequence: update and draw make it the active
+    // generator, so another run in the same process never moves it.
+    KilnRandom random;
 
     // Set only by the verifier's constructor.
     bool hasOverride = false;

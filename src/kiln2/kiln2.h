@@ -147,9 +147,29 @@ void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws K
 int Kiln_getGlobalInt(int index);
 long double Kiln_sin(float degrees);  // sine of degrees, in extended precision
 long double Kiln_cos(float degrees);
+// A random generator's two state words. Each run owns one, so two runs (the
+// live one and a ghost, or a replay being watched) advance in one process
+// without touching each other's sequence.
+struct KilnRandom {
+    uint32_t seed = 0;
+    uint32_t index = 0;
+};
+// Makes a generator the one Kiln_srand, Kiln_rand and Kiln_getRandIndex act
+// on while the scope lives, then gives the previous one back. Outside every
+// scope they act on the process's own generator.
+class KilnRandomScope {
+public:
+    explicit KilnRandomScope(KilnRandom& generator);
+    ~KilnRandomScope();
+    KilnRandomScope(const KilnRandomScope&) = delete;
+    KilnRandomScope& operator=(const KilnRandomScope&) = delete;
+
+private:
+    KilnRandom* previous_;
+};
 void Kiln_srand(uint32_t seed, uint32_t index);
 int Kiln_rand(int min, int max);
-uint32_t Kiln_getRandIndex();  // the generator's index word, for replay traces
+uint32_t Kiln_getRandIndex();  // the active generator's index word, for replay traces
 void Kiln_screenshot();
 int Kiln_getFps();
 int Kiln_getCpuPercent();

@@ -49,8 +49,10 @@ struct KilnState {
     bool audioOpen = false;
 
     std::array<int32_t, KILN_GLOBAL_INT_COUNT> globalInts{};
-    uint32_t randSeed = 0;
-    uint32_t randIndex = 0;
+    // The process's own generator, and the one a KilnRandomScope made
+    // active (null: the process's own).
+    KilnRandom random;
+    KilnRandom* activeRandom = nullptr;
 };
 
 KilnState& kilnState();

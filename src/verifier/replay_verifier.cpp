@@ -39,7 +39,7 @@ int playReplay(const VerifierArgs& args, const std::string& name) {
     bool reachedResults = false;
     for (long long updates = 0; updates < args.maxFrames; ++updates) {
         game->update();
-        if (trace) trace->writeLine(*game, Kiln_getRandIndex());
+        if (trace) trace->writeLine(*game, game->random.index);
         if (game->phase == GameMain::END) {
             // The file was there a moment ago but could not be read as a replay.
             std::fprintf(stderr, "%s: cannot play the replay %s\n", name.c_str(), args.replayFile.c_str());

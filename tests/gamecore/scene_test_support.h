@@ -92,7 +92,8 @@ inline bool holdHeight(const GameMain& game, int heightPx) {
     return (y > heightPx && game.player.vy < 300) || game.player.vy < -600;
 }
 
-// The state a run must reproduce, taken after every update that did work.
+// The state a run must reproduce, taken after every update that did work; the
+// last field is the index word of the run's own random generator.
 struct FrameState {
     int frameCounter, phase, score, scrollPos, y, vy, energy, life, barrierFrames, invincibleFrames, sparkleFrames;
     int walls, items, enemies, effects, shakeFrames, slowMotionFrames;
@@ -103,7 +104,7 @@ struct FrameState {
 inline FrameState stateOf(const GameMain& g) {
     return {g.frameCounter, g.phase, g.score, g.scrollPos, g.player.y, g.player.vy, g.player.energy, g.player.life,
             g.player.barrierFrames, g.player.invincibleFrames, g.player.sparkleFrames, g.liveWalls(), g.liveItems(),
-            g.liveEnemies(), g.liveEffects(), g.shakeFrames, g.slowMotionFrames, Kiln_getRandIndex()};
+            g.liveEnemies(), g.liveEffects(), g.shakeFrames, g.slowMotionFrames, g.random.index};
 }
 
 // Framework on the headless backend in a scratch directory, with the title's
