@@ -49,6 +49,9 @@ enum KilnKey {
     KEY_DOWN = 274,
     KEY_RIGHT = 275,
     KEY_LEFT = 276,
+    KEY_HOME = 278,
+    KEY_PAGEUP = 280,
+    KEY_PAGEDOWN = 281,
     KEY_F1 = 282,
     KEY_F2 = 283,
     KEY_F3 = 284,
@@ -115,8 +118,21 @@ void Kiln_setBlendMode(int mode);
 int Kiln_getBlendMode();
 void Kiln_setDrawOffset(int x, int y);
 void Kiln_disableTexture();
-// True when the backend throws every drawing call away (the replay verifier).
+// True when the backend throws every drawing call away (the replay verifier),
+// or while a KilnDiscardDrawingScope lives.
 bool Kiln_isDrawingDiscarded();
+// Every drawing call is thrown away while one lives, as on the verifier's
+// backend: a run can make the random draws of its drawing without a picture.
+class KilnDiscardDrawingScope {
+public:
+    KilnDiscardDrawingScope();
+    ~KilnDiscardDrawingScope();
+    KilnDiscardDrawingScope(const KilnDiscardDrawingScope&) = delete;
+    KilnDiscardDrawingScope& operator=(const KilnDiscardDrawingScope&) = delete;
+
+private:
+    bool previous_;
+};
 
 // ---- Bitmap font and text ----
 void Kiln_loadFont();
@@ -130,6 +146,22 @@ void Kiln_disposeWAV(const std::string& key);
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs);
 void Kiln_stopBgm(int fadeOutMs);
 
+// ---- Quiet stretches ----
+// While one lives, playing sounds and music, changing the draw offset and
+// logging do nothing: a run played where nobody is meant to notice it (a
+// ghost, the theatre catching up after a jump) is neither heard, nor seen
+// shaking the picture, nor found in the log. Loading and stopping still work.
+class KilnQuietScope {
+public:
+    KilnQuietScope();
+    ~KilnQuietScope();
+    KilnQuietScope(const KilnQuietScope&) = delete;
+    KilnQuietScope& operator=(const KilnQuietScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // ---- Raw input ----
 bool Kiln_isKeyPressed(int key);
 bool Kiln_isKeyPushed(int key);
@@ -141,6 +173,9 @@ bool Kiln_isJoyDirPressed(int dir, int joy);
 bool Kiln_isJoyDirPushed(int dir, int joy);
 bool Kiln_isJoyButtonPressed(int button, int joy);
 bool Kiln_isJoyButtonPushed(int button, int joy);
+// The path of a file dropped on the window since the last frame, once: a
+// second call in the same frame, or any call in a later one, answers "".
+std::string Kiln_takeDroppedFile();
 
 // ---- Utilities ----
 void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws KilnError
