@@ -22,7 +22,8 @@
 #include "scene/game_state.h"
 
 // What a run is told instead of reading "config.ini" and "replay/": the
-// headless replay verifier plays a given file for a given stage and hi-score.
+// headless replay verifier, the theatre and the ghost play a given file for a
+// given stage and hi-score (a run told no file is flown live).
 struct RunSettingsOverride {
     int stage = 0;
     int hiScore = 0;

@@ -14,6 +14,7 @@
 #include "verifier/replay_verifier_args.h"
 #include "verifier/run_trace.h"
 #include "gamecore/game_main.h"
+#include "gamecore/run_summary.h"
 #include "kiln2/kiln2.h"
 
 namespace {
@@ -24,11 +25,6 @@ bool canOpenReplay(const std::string& file) {
     if (std::filesystem::is_directory(file, error)) return false;
     std::ifstream in(file, std::ios::binary);
     return in.is_open();
-}
-
-const char* resultName(const GameMain& game, bool reachedResults) {
-    if (!reachedResults) return "limit";
-    return game.player.life == 0 ? "destroyed" : "finished";
 }
 
 int playReplay(const VerifierArgs& args, const std::string& name) {
@@ -54,9 +50,7 @@ int playReplay(const VerifierArgs& args, const std::string& name) {
     }
     if (trace) trace->close();
 
-    const int distance = game->scrollPos / 100 / 100 * 10;
-    std::printf("stage=%d frames=%d score=%d distance=%dm energy=%d result=%s\n", args.stage, game->frameCounter,
-                game->score, distance, game->player.energy, resultName(*game, reachedResults));
+    std::printf("%s\n", runSummaryLine(*game, reachedResults).c_str());
     std::fflush(stdout);
     return 0;
 }

@@ -160,4 +160,20 @@ TEST_F(RunStart, TheVerifiersSettingsReplaceTheConfigFile) {
     EXPECT_FALSE(std::filesystem::exists("config.ini")) << "the verifier neither reads nor writes config.ini";
 }
 
+TEST_F(RunStart, ARunToldAReplayFilePlaysItWhateverTheTitleLeftInTheSlot) {
+    writeFile("replay.bin", std::string(24 * 3, '\0'));
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 0);  // a live run was the last thing the title asked for
+    game = std::make_unique<GameMain>(RunSettingsOverride{1, 0, "replay.bin"});
+    playFrame(*game, {});
+    EXPECT_EQ(game->replayMode, 1);
+    EXPECT_EQ(game->keypad->getMode(), Keypad::PLAYBACK);
+
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 1);
+    game = std::make_unique<GameMain>(RunSettingsOverride{1, 0, ""});
+    playFrame(*game, {});
+    EXPECT_EQ(game->replayMode, 0) << "told no file, the run is flown live";
+    EXPECT_EQ(game->keypad->getMode(), Keypad::RECORD);
+    EXPECT_EQ(game->phase, GameMain::READY);
+}
+
 }  // namespace
