@@ -5,6 +5,7 @@
 #include "gamecore/game_main.h"
 #include "kiln2/kiln2.h"
 #include "state/logo_main.h"
+#include "state/theatre_main.h"
 #include "state/title_main.h"
 
 namespace {
@@ -33,6 +34,9 @@ bool stepScene() {
             case MSG_GAME:
                 currentScene = std::make_unique<GameMain>();
                 break;
+            case MSG_THEATRE:
+                currentScene = std::make_unique<TheatreMain>();
+                break;
             default:
                 keepRunning = false;
                 Kiln_log("Unknown msg at loop.");
@@ -45,6 +49,8 @@ bool stepScene() {
 }
 
 void setFirstScene(SceneFactory factory) { firstScene = factory; }
+
+std::unique_ptr<GameState> makeTheatreMain() { return std::make_unique<TheatreMain>(); }
 
 GameState* currentSceneForTest() { return currentScene.get(); }
 

@@ -7,6 +7,7 @@
 #include "gamecore/game_main.h"
 #include "headless_scene.h"
 #include "state/logo_main.h"
+#include "state/theatre_main.h"
 #include "state/title_main.h"
 
 namespace {
@@ -82,6 +83,15 @@ TEST_F(SceneMachineTest, GameMessageIsActedOnInTheNextFrameAfterTheOldDraw) {
     EXPECT_EQ(events, (std::vector<std::string>{"destroy"}));
     EXPECT_NE(dynamic_cast<GameMain*>(currentSceneForTest()), nullptr);
     EXPECT_EQ(currentSceneForTest()->getMessage(), MSG_NONE);
+}
+
+TEST_F(SceneMachineTest, TheatreMessageBuildsTheTheatreWhichGoesBackWithNothingToWatch) {
+    startProbePosting(MSG_THEATRE);
+    EXPECT_TRUE(frame());
+    EXPECT_NE(dynamic_cast<TheatreMain*>(currentSceneForTest()), nullptr);
+    EXPECT_EQ(currentSceneForTest()->getMessage(), MSG_TITLE) << "no watch request, nothing to show";
+    EXPECT_TRUE(frame());
+    EXPECT_NE(dynamic_cast<TitleMain*>(currentSceneForTest()), nullptr);
 }
 
 TEST_F(SceneMachineTest, TitleAndLogoMessagesBuildThoseScenes) {
