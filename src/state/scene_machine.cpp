@@ -2,8 +2,8 @@
 // of a frame, for the one its message names.
 #include "state/scene_machine.h"
 
-#include "gamecore/game_main.h"
 #include "kiln2/kiln2.h"
+#include "state/live_run_main.h"
 #include "state/logo_main.h"
 #include "state/theatre_main.h"
 #include "state/title_main.h"
@@ -32,7 +32,7 @@ bool stepScene() {
                 currentScene = std::make_unique<TitleMain>();
                 break;
             case MSG_GAME:
-                currentScene = std::make_unique<GameMain>();
+                currentScene = std::make_unique<LiveRunMain>();
                 break;
             case MSG_THEATRE:
                 currentScene = std::make_unique<TheatreMain>();
