@@ -127,6 +127,8 @@ bool TheatreMain::handleJumps() {
         const int target = run_->frame() - JUMP_FRAMES;
         jumpTo(target < 1 ? 1 : target, "jumped back to");
     } else if (restartAsked()) {
+        // Watching again from the start: a pause (the results pause too) ends.
+        paused_ = false;
         jumpTo(1, "restarted at");
     } else {
         return false;
@@ -160,14 +162,26 @@ void TheatreMain::play() {
     const TheatreSpeed& speed = theatreSpeed(speedStep_);
     if (++framesSinceUpdate_ < speed.framesPerUpdate) return;
     framesSinceUpdate_ = 0;
-    for (int i = 0; i < speed.updatesPerFrame && run_->phase() != GameMain::END; ++i) run_->advance();
+    for (int i = 0; i < speed.updatesPerFrame && run_->phase() != GameMain::END; ++i) {
+        run_->advance();
+        // The rest of a fast frame waits: the results frame is the one to see.
+        if (reportResults()) return;
+    }
 }
 
-void TheatreMain::reportResults() {
+// The frame a run reaches its results in holds the score the verifier prints
+// (a finished craft goes on scoring behind the results), so the show pauses
+// there, whatever brought the run to it.
+bool TheatreMain::reportResults() {
     const std::string line = run_->takeResultsLine();
-    if (line.empty()) return;
+    if (line.empty()) return false;
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+    if (!paused_) {
+        paused_ = true;
+        Kiln_log("Theatre: results at frame %d, paused\n", run_->frame());
+    }
+    return true;
 }
 
 void TheatreMain::draw() {

@@ -1,7 +1,8 @@
 // The replay theatre: a saved run watched over the game's own picture, with
 // pause, single steps, speeds from x1/4 to x8, ten-second jumps and a
 // restart, and a progress bar along the bottom. When the run reaches its
-// results it prints the replay verifier's line for the file on stdout. It is
+// results it pauses on that frame and prints the replay verifier's line for
+// the file on stdout. It is
 // reached from the title (B, or a replay file dropped on the window) and from
 // the command line ("--watch FILE --stage S").
 #pragma once
@@ -42,7 +43,9 @@ private:
     void play();
     void jumpTo(int frame, const char* what);
     void putMusicBack(int phaseBefore);
-    void reportResults();
+    // Prints the verifier's line and pauses when the run has just reached its
+    // results; true when it had.
+    bool reportResults();
 
     Keypad keypad_{0};
     std::unique_ptr<WatchedRun> run_;

@@ -9,10 +9,12 @@
 namespace {
 
 constexpr int VIEW_WIDTH = 640;
-// A dark strip under the text keeps it readable over walls and sparks.
-constexpr int STRIP_Y = 464;
-constexpr int STRIP_HEIGHT = 16;
-constexpr int BAR_Y = 476;
+// A dark strip over the HUD's distance ruler (the bar says the distance) keeps
+// the text readable over walls and sparks.
+constexpr int STRIP_Y = 456;
+constexpr int STRIP_HEIGHT = 24;
+constexpr uint8_t STRIP_ALPHA = 235;
+constexpr int BAR_Y = 473;
 constexpr int BAR_HEIGHT = 4;
 constexpr int DISTANCE_X = 296;
 constexpr int MARGIN = 6;
@@ -24,7 +26,7 @@ void drawWhite(const char* text, int x) { Kiln_drawText(text, x, THEATRE_BAR_TEX
 
 void drawTheatreProgressBar(const TheatreProgress& progress) {
     Kiln_setBlendMode(BLEND_ALPHA);
-    Kiln_drawRect(0, STRIP_Y, VIEW_WIDTH, STRIP_HEIGHT, 0, 0.0f, 0, 0, 0, 170);
+    Kiln_drawRect(0, STRIP_Y, VIEW_WIDTH, STRIP_HEIGHT, 0, 0.0f, 0, 0, 0, STRIP_ALPHA);
     Kiln_drawRect(0, BAR_Y, VIEW_WIDTH, BAR_HEIGHT, 0, 0.0f, 80, 80, 80, 255);
     const int last = progress.lastFrame > 0 ? progress.lastFrame : 1;
     const int shown = progress.frame < 0 ? 0 : progress.frame > last ? last : progress.frame;

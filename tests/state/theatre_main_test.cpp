@@ -93,7 +93,7 @@ TEST_F(Theatre, AtNormalSpeedEachFrameShowsTheVerifiersNextFrame) {
     EXPECT_EQ(bar.substr(bar.size() - 2), "x1") << bar;
 }
 
-TEST_F(Theatre, RightDoublesTheSpeedUpToEightAndTheLastFrameGivesTheVerifiersLine) {
+TEST_F(Theatre, RightDoublesTheSpeedUpToEightAndTheShowStopsOnTheVerifiersResultsFrame) {
     open();
     frames(10);
     for (int expected : {2, 4, 8, 8}) {
@@ -107,9 +107,19 @@ TEST_F(Theatre, RightDoublesTheSpeedUpToEightAndTheLastFrameGivesTheVerifiersLin
     EXPECT_EQ(barText().substr(barText().size() - 2), "x8");
 
     testing::internal::CaptureStdout();
-    while (shownFrame() < kLastFrame + 100 && !HasFatalFailure()) frame();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), verified().line + "\n")
-        << "once, at the update that reached the results, though x8 goes on past it in the same frame";
+    for (int i = 0; i < 2000 && !theatre->isPaused() && !HasFatalFailure(); ++i) frame();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), verified().line + "\n");
+    // The show stops on the results frame, though x8 had more updates to run in it.
+    EXPECT_EQ(shownFrame(), kLastFrame);
+    EXPECT_EQ(lastLogLine(), "Theatre: results at frame 10182, paused");
+    EXPECT_EQ(barText().rfind("FRAME 10182/10182", 0), 0u) << barText();
+    EXPECT_EQ(barText().substr(barText().size() - 6), "PAUSED");
+    const std::string verifiedScore = verified().line.substr(verified().line.find("score=") + 6);
+    EXPECT_EQ(textAt(320).text, verifiedScore.substr(0, verifiedScore.find(' '))) << "the results show its score";
+
+    frame({KEY_z});
+    frame();
+    EXPECT_EQ(shownFrame(), kLastFrame + 8) << "A goes on with the results screen";
 }
 
 TEST_F(Theatre, LeftHalvesTheSpeedDownToAQuarterAndHoldsEachFrameLonger) {
@@ -213,13 +223,17 @@ TEST_F(Theatre, AJumpPastTheEndStopsAtTheResultsAndHomeStartsAgain) {
     }
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(printed, verified().line + "\n");
-    EXPECT_GE(shownFrame(), kLastFrame);
+    EXPECT_EQ(shownFrame(), kLastFrame);
+    EXPECT_TRUE(theatre->isPaused());
+    frame({KEY_z});
+    frame();
     frame({KEY_PAGEDOWN});
     EXPECT_LE(shownFrame(), kLastFrame + 2) << "nothing past the results to jump to";
 
     frame({KEY_HOME});
     EXPECT_EQ(shownFrame(), 1);
     EXPECT_EQ(lastLogLine(), "Theatre: restarted at frame 1");
+    EXPECT_FALSE(theatre->isPaused()) << "a restart plays";
     frames(50);
     EXPECT_EQ(shownFrame(), 51);
 }
@@ -264,6 +278,8 @@ TEST_F(Theatre, ResultsFramesShownLongerDrawTheirRecordColoursOnce) {
             frame({KEY_PAGEDOWN});
             frame();
         }
+        EXPECT_TRUE(theatre->isPaused()) << "a jump onto the results pauses there too";
+        frame({KEY_z});
         frame({key});
         frame();
         frame({key});
@@ -293,9 +309,13 @@ TEST_F(Theatre, ResultsFramesShownLongerDrawTheirRecordColoursOnce) {
 TEST_F(Theatre, TheResultsPromptTakesZAndEndsTheShowAndBLeavesAnyTime) {
     open(THEATRE_SPEED_COUNT - 1);
     for (int i = 0; i < 2000 && theatre->watchedRun()->phase() != GameMain::RESULTS; ++i) frame();
-    frames(20);  // x8: past the two seconds in which the results hold A back
+    ASSERT_TRUE(theatre->isPaused());
     frame({KEY_z});
-    EXPECT_FALSE(theatre->isPaused());
+    EXPECT_FALSE(theatre->isPaused()) << "the first A resumes";
+    frames(20);  // x8: past the two seconds in which the results hold A back
+    EXPECT_EQ(theatre->getMessage(), MSG_NONE);
+    frame({KEY_z});
+    EXPECT_FALSE(theatre->isPaused()) << "on the results screen A is the run's own prompt";
     frame();
     EXPECT_EQ(theatre->getMessage(), MSG_TITLE);
 
