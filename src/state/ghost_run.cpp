@@ -16,6 +16,7 @@ constexpr uint8_t GHOST_ALPHA = 85;
 constexpr uint8_t CRAFT_R = 255, CRAFT_G = 176, CRAFT_B = 64;
 constexpr uint8_t TRAIL_R = 255, TRAIL_G = 128, TRAIL_B = 32;
 constexpr uint8_t HUD_R = 255, HUD_G = 176, HUD_B = 64;
+constexpr int TRAIL_COLUMN_PX = 4;
 constexpr int HUD_X = 2;
 constexpr int HUD_Y = 38;
 
@@ -52,12 +53,21 @@ void GhostRun::drawCraft() const {
     const int sub = run_->subPixels;
     const int half = (craft.size / 2) / sub;
     Kiln_setBlendMode(BLEND_ALPHA);
-    // One column of pixels per trail point: the points stand one pixel apart,
-    // and squares would pile up into an opaque band.
-    for (int i = run_->trailLength - 1; i > half; --i) {
-        const TrailPoint& point = craft.trail[i];
-        Kiln_drawRect(point.x / sub, point.y / sub - half, 1, 2 * half, 0, 0.0f, TRAIL_R, TRAIL_G, TRAIL_B,
-                      GHOST_ALPHA);
+    // The trail points stand one pixel apart, so squares would pile up into an
+    // opaque band: the trail is a band of narrow columns that never overlap,
+    // one for every fourth point and one rectangle for each stretch at one
+    // height, so the ghost's whole picture stays a few dozen rectangles.
+    // A column covers points i down to i - 3; the last one ends just left of the craft.
+    int i = half + (run_->trailLength - 1 - half) / TRAIL_COLUMN_PX * TRAIL_COLUMN_PX;
+    while (i > half) {
+        const int y = craft.trail[i].y / sub;
+        const int left = craft.trail[i].x / sub;
+        int width = 0;
+        while (i > half && craft.trail[i].y / sub == y) {
+            width += TRAIL_COLUMN_PX;
+            i -= TRAIL_COLUMN_PX;
+        }
+        Kiln_drawRect(left, y - half, width, 2 * half, 0, 0.0f, TRAIL_R, TRAIL_G, TRAIL_B, GHOST_ALPHA);
     }
     Kiln_drawRectCentered(craft.x / sub, craft.y / sub, half, half, 0, 0.0f, CRAFT_R, CRAFT_G, CRAFT_B, GHOST_ALPHA);
 }
