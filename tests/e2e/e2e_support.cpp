@@ -167,6 +167,12 @@ bool GameProcess::waitForLog(const std::string& text, std::chrono::milliseconds 
 
 std::string GameProcess::runLog() const { return dir_.read("run.log"); }
 
+std::string GameProcess::output() const { return dir_.read("game.stdout"); }
+
+bool GameProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
+    return waitUntil([&] { return output().find(text) != std::string::npos; }, timeout);
+}
+
 std::string runCommand(const std::string& command, int* status) {
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
@@ -199,6 +205,12 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
     runCommand("xdotool keyup --window " + window + " " + key + " 2>&1");
     std::this_thread::sleep_for(kKeyHold);
+}
+
+void holdKey(const std::string& windowId, const std::string& keysym, bool down) {
+    focusWindow(windowId);
+    runCommand(std::string("xdotool ") + (down ? "keydown" : "keyup") + " --window " + shellQuote(windowId) + " " +
+               shellQuote(keysym) + " 2>&1");
 }
 
 }  // namespace e2e

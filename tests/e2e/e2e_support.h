@@ -77,6 +77,10 @@ public:
 
     std::string runLog() const;
 
+    // What the game printed on stdout so far, and waiting until it holds text.
+    std::string output() const;
+    bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout = kDefaultTimeout);
+
 private:
     const WorkDir& dir_;
     pid_t pid_ = -1;
@@ -97,6 +101,9 @@ void focusWindow(const std::string& windowId);
 // for several frames: the game reads the keyboard once per 16 ms frame, so a
 // shorter tap or a shorter gap between two taps could go unseen.
 void pressKey(const std::string& windowId, const std::string& keysym);
+
+// Puts a key down (or up) on the window and leaves it so: a held key.
+void holdKey(const std::string& windowId, const std::string& keysym, bool down);
 
 // Path helpers.
 std::filesystem::path repoResourceDir();
