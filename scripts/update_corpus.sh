@@ -7,7 +7,7 @@
 # so the change is a visible, reviewed commit. A replay whose run did not
 # change leaves every file untouched.
 #
-#   scripts/update_corpus.sh              builds and uses build/kvr2013 --headless
+#   scripts/update_corpus.sh              builds and uses build/kvr2013-verify
 #   scripts/update_corpus.sh VERIFIER...  uses that verifier as it is
 #   scripts/update_corpus.sh --corpus DIR [VERIFIER...]   updates a copy of the corpus in DIR
 #
@@ -25,8 +25,8 @@ fi
 compare=$root/tests/corpus/compare_trace.awk
 
 if (($# == 0)); then
-  cmake --build "$root/build" --target kvr2013 >/dev/null
-  set -- "$root/build/kvr2013" --headless
+  cmake --build "$root/build" --target kvr2013-verify >/dev/null
+  set -- "$root/build/kvr2013-verify"
 fi
 verifier=("$@")
 
