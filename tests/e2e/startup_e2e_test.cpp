@@ -96,7 +96,7 @@ TEST_F(StartupE2E, LogoThenZSkipsToTheTitleAndEscapeEndsCleanly) {
 TEST_F(StartupE2E, ScreenshotShowsTheTitleTextsInWhiteOnBlack) {
     startAtTitle();
     SDL_Surface* picture = screenshot();
-    ASSERT_NE(picture, nullptr) << "no readable kilnshot.bmp";
+    ASSERT_NE(picture, nullptr) << "no readable screenshot";
     EXPECT_EQ(picture->w, 640);
     EXPECT_EQ(picture->h, 480);
     // "KVR 2013" at (220, 200), scale 3: eight 24-pixel cells.
