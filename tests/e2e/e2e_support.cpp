@@ -25,17 +25,6 @@ constexpr auto kPollInterval = 20ms;
 // Long enough for several 16 ms frames to see the key down, then up again.
 constexpr auto kKeyHold = 100ms;
 
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
 fs::path makeUniqueDir() {
     std::random_device seed;
     std::mt19937_64 random(seed());
@@ -47,6 +36,51 @@ fs::path makeUniqueDir() {
 }
 
 }  // namespace
+
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::map<std::string, std::string> snapshotTree(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    std::error_code error;
+    if (!fs::exists(root, error)) return entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        if (entry.is_symlink()) {
+            entries[name] = "link -> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_directory()) {
+            entries[name] = "dir";
+        } else {
+            const std::string bytes = readFile(entry.path());
+            uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+            for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+            entries[name] = "file " + std::to_string(bytes.size()) + " " + std::to_string(hash);
+        }
+    }
+    return entries;
+}
+
+std::string copyGameInto(const fs::path& prefix) {
+    fs::create_directories(prefix / "bin");
+    const fs::path copy = prefix / "bin" / "kvr2013";
+    fs::copy_file(gameBinary(), copy, fs::copy_options::overwrite_existing);
+    return copy.string();
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
 
 bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -88,27 +122,25 @@ void WorkDir::linkResourcesExcept(const std::vector<std::string>& leftOut) {
 
 bool WorkDir::exists(const std::string& name) const { return fs::exists(path_ / name); }
 
-std::string WorkDir::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+std::string WorkDir::read(const std::string& name) const { return readFile(path_ / name); }
 
 void WorkDir::write(const std::string& name, const std::string& content) const {
     std::ofstream out(path_ / name, std::ios::binary);
     out << content;
 }
 
-GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args) : dir_(dir) {
-    std::vector<std::string> argvText{gameBinary()};
+GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args, const Launch& launch)
+    : outputDir_(launch.outputDir.empty() ? dir.path() : launch.outputDir),
+      playerFiles_(launch.playerFiles.empty() ? dir.path() : launch.playerFiles) {
+    std::vector<std::string> argvText{launch.binary.empty() ? gameBinary() : launch.binary};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : argvText) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    std::string out = (dir.path() / "game.stdout").string();
-    std::string err = (dir.path() / "game.stderr").string();
+    std::string out = (outputDir_ / "game.stdout").string();
+    std::string err = (outputDir_ / "game.stderr").string();
     std::string workDir = dir.path().string();
+    std::string home = (dir.path() / "home").string();
 
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -116,6 +148,10 @@ GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& arg
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        for (const auto& [name, value] : launch.environment) setenv(name.c_str(), value.c_str(), 1);
+        for (const std::string& name : launch.unset) unsetenv(name.c_str());
         int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (outFd < 0 || errFd < 0) _exit(126);
@@ -165,7 +201,11 @@ bool GameProcess::waitForLog(const std::string& text, std::chrono::milliseconds 
     return waitUntil([&] { return runLog().find(text) != std::string::npos; }, timeout);
 }
 
-std::string GameProcess::runLog() const { return dir_.read("run.log"); }
+std::string GameProcess::runLog() const { return readFile(playerFiles_ / "run.log"); }
+
+std::string GameProcess::standardOutput() const { return readFile(outputDir_ / "game.stdout"); }
+
+std::string GameProcess::standardError() const { return readFile(outputDir_ / "game.stderr"); }
 
 std::string runCommand(const std::string& command, int* status) {
     std::string output;
