@@ -94,6 +94,8 @@ int Kiln_getScreenHeight();
 // ---- Run log ----
 // The run log's path ("run.log" unless set; "" for none). Set it after
 // choosing the backend and before Kiln_init, which starts the file afresh.
+// Once the file cannot be appended to, one line on stderr says so and the
+// rest of the run is logged to the standard streams only.
 void Kiln_setRunLogFile(const std::string& path);
 void Kiln_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Kiln_logException(const std::exception& e);

@@ -1,12 +1,14 @@
 // A player's data directory the game cannot write: found out at start-up
 // with one line naming it and the reason, or failing the title's save of the
-// chosen stage during play. Either way the run starts on the stage the
-// player chose and nothing is written. Root writes whatever the permissions
-// say, so these run as an ordinary user.
+// chosen stage during play (taken away, or a full disk). Either way the run
+// starts on the stage the player chose and nothing is written. Root writes
+// whatever the permissions say, so the read-only cases run as an ordinary
+// user; the full disk is a small tmpfs of the child's own.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 
 #include "boot/data_dir.h"
@@ -112,6 +114,35 @@ TEST_F(PlayerDirectory, ASaveOfTheChosenStageThatFailsDuringPlayIsLoggedAndTheRu
     EXPECT_EQ(proof::readFile(scratch / "data/config.ini"), kSettings);
     EXPECT_EQ(proof::countLinesContaining(proof::readFile(scratch / "data/run.log"), "Could not save the chosen stage"),
               1);
+}
+
+TEST_F(PlayerDirectory, AFullDiskDuringPlayCostsTheLogAndTheSaveButNotTheRun) {
+    const fs::path disk = scratch.path() / "disk";
+    proof::ChildResult child = proof::runInChild([&disk] {
+        if (!proof::mountPrivateTmpfs(disk, "256k")) return proof::NO_MOUNT;
+        const fs::path data = disk / "kvr2013";
+        fs::create_directory(data);
+        proof::writeFile((data / "config.ini").string(), kSettings);
+        if (!prepareDataDir(data).writable) return 2;
+        chooseTheSecondStageAndStart(data, true, [&data] {
+            // Every block taken, then the log's own last one too.
+            std::ofstream filler(data / "filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+            }
+            std::ofstream log(data / "run.log", std::ios::binary | std::ios::app);
+            while (log.put('.') && log.flush()) {
+            }
+        });
+        return 0;
+    });
+    if (child.exitStatus == proof::NO_MOUNT) GTEST_SKIP() << "no right to mount a tmpfs here";
+    ASSERT_EQ(child.exitStatus, 0) << child.output;
+    EXPECT_EQ(proof::countLinesContaining(child.output, "Could not save the chosen stage: "), 1) << child.output;
+    EXPECT_EQ(proof::countLinesContaining(child.output, "No space left on device"), 2) << child.output;
+    EXPECT_EQ(proof::countLinesContaining(child.output, "the rest of this run is not written to it"), 1)
+        << child.output;
+    EXPECT_EQ(proof::countLinesContaining(child.output, "run stage 1"), 1) << child.output;
 }
 
 }  // namespace
