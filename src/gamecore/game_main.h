@@ -90,7 +90,9 @@ public:
     virtual void drawEffects(int layer);
 
     // Collisions (collisions.cpp)
-    virtual void addCollider(int type, int index, int x, int y, int width, int height);
+    // Final: the collision list is the play field's own bookkeeping, and its
+    // registrations from the per-frame loops compile inline.
+    virtual void addCollider(int type, int index, int x, int y, int width, int height) final;
     virtual void resolveCollisions();
     virtual void clearColliders();
     virtual void drawColliders();
@@ -117,6 +119,15 @@ public:
     // Entries in use this frame: the list only grows within a frame, so the
     // first free entry is always colliderCount (the free-slot rule without a scan).
     int colliderCount = 0;
+    // The entries of each kind that takes part in a test, in list order, noted
+    // as they are added: the boxes that start tests (player, barrier, item)
+    // and the boxes they look for (players, enemies, walls).
+    struct ColliderIndex {
+        int count = 0;
+        int entries[COLLIDER_CAPACITY];
+        void add(int entry) { entries[count++] = entry; }
+    };
+    ColliderIndex starterBoxes, playerBoxes, enemyBoxes, wallBoxes;
     std::unique_ptr<ConfigParser> config;
     int phase = INIT;
     int readyTimer = 0;
@@ -171,3 +182,33 @@ public:
     bool hasOverride = false;
     RunSettingsOverride settingsOverride;
 };
+
+// The list only grows during a frame, so the first free entry is the count;
+// a full list drops the box. Defined here so the per-frame loops of every
+// play-field file compile it inline.
+inline void GameMain::addCollider(int type, int index, int x, int y, int width, int height) {
+    const int capacity = colliderCapacity < COLLIDER_CAPACITY ? colliderCapacity : COLLIDER_CAPACITY;
+    if (colliderCount >= capacity) {
+        return;
+    }
+    const int slot = colliderCount++;
+    Collider& entry = colliders[slot];
+    entry.active = 1;
+    entry.type = type;
+    entry.index = index;
+    entry.x = x;
+    entry.y = y;
+    entry.width = width;
+    entry.height = height;
+    switch (type) {
+        case WALL: wallBoxes.add(slot); break;
+        case ENEMY: enemyBoxes.add(slot); break;
+        case PLAYER:
+            playerBoxes.add(slot);
+            starterBoxes.add(slot);
+            break;
+        case BARRIER:
+        case ITEM: starterBoxes.add(slot); break;
+        default: break;
+    }
+}
