@@ -1,6 +1,7 @@
 // Process, file and X helpers for the end-to-end tests.
 #include "e2e_support.h"
 
+#include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -33,6 +34,18 @@ fs::path makeUniqueDir() {
         if (fs::create_directory(candidate)) return candidate;
     }
     throw std::runtime_error("could not create a temporary directory");
+}
+
+// Xvfb starts afresh each time its last client leaves, and while it does a
+// new client is refused: a game started just after the previous one closed
+// could then find no display ("x11 not available"). The test program keeps
+// one connection of its own open from its first game on, opened once the
+// server accepts it, so the server never starts afresh under a test.
+void holdTheDisplay() {
+    static bool held = false;
+    if (held) return;
+    held = waitUntil([] { return SDL_VideoInit("x11") == 0; });
+    if (!held) throw std::runtime_error(std::string("the X server takes no connection: ") + SDL_GetError());
 }
 
 }  // namespace
@@ -142,6 +155,7 @@ GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& arg
     std::string workDir = dir.path().string();
     std::string home = (dir.path() / "home").string();
 
+    holdTheDisplay();
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {

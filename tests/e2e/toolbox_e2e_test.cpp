@@ -38,7 +38,8 @@ protected:
         ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
         game = std::make_unique<GameProcess>(dir, std::vector<std::string>{"--toolbox", "-window"});
         window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
+        ASSERT_FALSE(window.empty()) << "no game window; exit status " << game->waitForExit(0ms).value_or(-1)
+                                     << "; stderr: " << dir.read("game.stderr") << "; run.log: " << game->runLog();
         focusWindow(window);
         ASSERT_TRUE(game->waitForLog("ToolboxMain\n")) << game->runLog();
     }
