@@ -1,11 +1,67 @@
-// Command line reading for the game's start-up: window size, window or full
-// screen, and two developer switches.
+// Command line reading for the game's start-up. Every option is one row of
+// kOptions: its name, how many values follow it, what it sets, and its line
+// in --help (none for the developer's hidden ones).
 #include "boot/command_line.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+
+namespace {
+
+struct Option {
+    const char* name;
+    int valueCount;
+    void (*apply)(CommandLine& line, const char* const* values);
+    const char* helpValues;  // shown after the name in --help
+    const char* help;        // nullptr: not shown in --help
+};
+
+const Option kOptions[] = {
+    {"-window", 0, [](CommandLine& l, const char* const*) { l.fullScreen = false; }, "",
+     "play in a window (the default)"},
+    {"-fullscreen", 0, [](CommandLine& l, const char* const*) { l.fullScreen = true; }, "", "play in full screen"},
+    {"-res", 2,
+     [](CommandLine& l, const char* const* v) {
+         l.screenWidth = readAtoiInt(v[0]);
+         l.screenHeight = readAtoiInt(v[1]);
+     },
+     " W H", "window or screen size in pixels (default 640 480)"},
+    {"--resources", 1, [](CommandLine& l, const char* const* v) { l.resourcesDir = v[0]; }, " DIR",
+     "read the pictures and sounds from DIR"},
+    {"--data-dir", 1, [](CommandLine& l, const char* const* v) { l.dataDir = v[0]; }, " DIR",
+     "keep config.ini, replays, run.log and screenshots in DIR"},
+    {"--toolbox", 0, [](CommandLine& l, const char* const*) { l.toolbox = true; }, "",
+     "open the developer's toolbox screen"},
+    {"--frames", 1,
+     [](CommandLine& l, const char* const* v) {
+         l.frameLimit = readAtoiInt(v[0]);
+         if (l.frameLimit <= 0) throw CommandLineError("--frames needs a positive frame count");
+     },
+     " N", nullptr},
+    {"--help", 0, [](CommandLine& l, const char* const*) { l.help = true; }, "",
+     "print this text and the directories in use, then exit"},
+    {"--version", 0, [](CommandLine& l, const char* const*) { l.version = true; }, "",
+     "print the version, then exit"},
+};
+
+// What an option needs after it, for the message when it is missing.
+const char* missingValuesText(const Option& option) {
+    if (std::strcmp(option.name, "-res") == 0) return "a width and a height";
+    if (std::strcmp(option.name, "--frames") == 0) return "a frame count";
+    return "a directory";
+}
+
+const Option* findOption(const char* arg) {
+    for (const Option& option : kOptions) {
+        if (std::strcmp(arg, option.name) == 0) return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 int readAtoiInt(const std::string& text) {
     size_t i = 0;
@@ -30,28 +86,41 @@ int readAtoiInt(const std::string& text) {
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 0; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "-window") == 0) {
-            line.fullScreen = false;
-        } else if (std::strcmp(arg, "-fullscreen") == 0) {
-            line.fullScreen = true;
-        } else if (std::strcmp(arg, "-res") == 0) {
-            if (i + 2 >= argc) throw CommandLineError("-res needs a width and a height");
-            line.screenWidth = readAtoiInt(argv[i + 1]);
-            line.screenHeight = readAtoiInt(argv[i + 2]);
-            i += 2;
-        } else if (std::strcmp(arg, "--toolbox") == 0) {
-            line.toolbox = true;
-        } else if (std::strcmp(arg, "--frames") == 0) {
-            if (i + 1 >= argc) throw CommandLineError("--frames needs a frame count");
-            line.frameLimit = readAtoiInt(argv[i + 1]);
-            if (line.frameLimit <= 0) throw CommandLineError("--frames needs a positive frame count");
-            i += 1;
+        const Option* option = findOption(argv[i]);
+        if (!option) {
+            // Index 0 is the program's own path, not something the player typed.
+            if (i > 0) line.unknown.emplace_back(argv[i]);
+            continue;
         }
+        if (i + option->valueCount >= argc) {
+            throw CommandLineError(std::string(option->name) + " needs " + missingValuesText(*option));
+        }
+        option->apply(line, argv + i + 1);
+        i += option->valueCount;
     }
     return line;
 }
 
+std::string unknownOptionWarnings(const CommandLine& line) {
+    std::string warnings;
+    for (const std::string& arg : line.unknown) {
+        warnings += "kvr2013: ignoring unknown option '" + arg + "' (see --help)\n";
+    }
+    return warnings;
+}
+
 const char* commandLineUsage() {
-    return "usage: kvr2013 [-window | -fullscreen] [-res WIDTH HEIGHT]\n";
+    return "usage: kvr2013 [-window | -fullscreen] [-res WIDTH HEIGHT] [--resources DIR] [--data-dir DIR]\n"
+           "       kvr2013 --help (every option, the controls and the directories in use)\n";
+}
+
+std::string commandLineOptionsHelp() {
+    std::string text;
+    for (const Option& option : kOptions) {
+        if (!option.help) continue;
+        std::string left = std::string("  ") + option.name + option.helpValues;
+        left.resize(std::max<size_t>(left.size() + 1, 22), ' ');
+        text += left + option.help + "\n";
+    }
+    return text;
 }

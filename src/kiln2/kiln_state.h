@@ -48,6 +48,10 @@ struct KilnState {
     bool musicLoaded = false;
     bool audioOpen = false;
 
+    // Kiln_setResourceDir and Kiln_setScreenshotDir.
+    std::string resourceDir;
+    std::string screenshotDir = "screenshots";
+
     std::array<int32_t, KILN_GLOBAL_INT_COUNT> globalInts{};
     uint32_t randSeed = 0;
     uint32_t randIndex = 0;

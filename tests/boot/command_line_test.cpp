@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "boot/command_line.h"
@@ -80,6 +81,45 @@ TEST(CommandLine, OtherArgumentsAreIgnoredAndMatchingIsExact) {
     EXPECT_FALSE(line.fullScreen);
     EXPECT_EQ(line.screenWidth, 640);
     EXPECT_EQ(line.screenHeight, 480);
+    EXPECT_EQ(line.unknown,
+              (std::vector<std::string>{"-Window", "-FULLSCREEN", "--fullscreen", "fullscreen", "-res800", "hello"}));
+}
+
+TEST(CommandLine, EachIgnoredArgumentGetsOneWarningLine) {
+    CommandLine line = parse({"-fulscreen", "-res", "800", "600", "--data-dir", "saves", "x y"});
+    EXPECT_EQ(unknownOptionWarnings(line),
+              "kvr2013: ignoring unknown option '-fulscreen' (see --help)\n"
+              "kvr2013: ignoring unknown option 'x y' (see --help)\n")
+        << "values of options are not options";
+    EXPECT_EQ(unknownOptionWarnings(parse({"-window"})), "");
+    // The program's own path is not something the player typed.
+    const char* args[] = {"/usr/bin/kvr2013"};
+    EXPECT_TRUE(parseCommandLine(1, args).unknown.empty());
+}
+
+TEST(CommandLine, WhereTheFilesAreAndTheSwitchesThatOnlyPrint) {
+    CommandLine line = parse({"--resources", "/opt/kvr/resource", "--data-dir", "saves", "--data-dir", "other"});
+    EXPECT_EQ(line.resourcesDir, "/opt/kvr/resource");
+    EXPECT_EQ(line.dataDir, "other") << "a later one wins";
+    EXPECT_FALSE(line.help);
+    EXPECT_FALSE(line.version);
+    EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_TRUE(parse({"-fullscreen", "--version"}).version);
+    EXPECT_THROW(parse({"--resources"}), CommandLineError);
+    EXPECT_THROW(parse({"-window", "--data-dir"}), CommandLineError);
+}
+
+TEST(CommandLine, TheHelpListsEveryOptionForThePlayerButNotTheTimingSwitch) {
+    const std::string help = commandLineOptionsHelp();
+    for (const char* option : {"-window", "-fullscreen", "-res W H", "--resources DIR", "--data-dir DIR", "--toolbox",
+                               "--help", "--version"}) {
+        EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option << "\n" << help;
+    }
+    EXPECT_EQ(help.find("--frames"), std::string::npos);
+    size_t start = 0;
+    for (size_t end = help.find('\n'); end != std::string::npos; start = end + 1, end = help.find('\n', start)) {
+        EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
+    }
 }
 
 TEST(CommandLine, TheProgramPathIsWalkedToo) {

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <filesystem>
 #include <string>
 
 #include "e2e_support.h"
@@ -14,8 +15,11 @@ struct Rgb {
     int r, g, b;
 };
 
-// Presses F12 in the game's window and loads the "kilnshot.bmp" it writes
-// into dir; null when none appeared in time. The caller frees the surface.
+// Presses F12 in the game's window and loads the new numbered PNG that
+// appears in screenshots (the screenshots/ folder of the player's data
+// directory); null when none appeared in time. The caller frees the surface.
+SDL_Surface* takeScreenshot(const std::filesystem::path& screenshots, const std::string& window);
+// The same for a game whose player's files are its working directory.
 SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window);
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y);
