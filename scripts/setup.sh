@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game and its tests need (only the missing
 # ones), then configures and builds everything into build/. Safe to run again.
-# (A player's build needs fewer; see README.md, Install.)
+# (A player's build needs fewer; see README.md, Install.) Arguments go to
+# CMake as they are: scripts/test.sh passes -DKVR_WERROR=ON.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -13,6 +14,7 @@ packages=(
   xvfb xauth xdotool
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base
+  g++-aarch64-linux-gnu qemu-user file
 )
 
 missing=()
@@ -36,5 +38,5 @@ fi
 
 # The developer's build: the game with its tests, benchmarks and asset tools.
 cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON "$@"
 cmake --build build
