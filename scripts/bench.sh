@@ -17,7 +17,9 @@ build=${KVR_BUILD:-$root/build}
 export SDL_AUDIODRIVER=dummy
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_BUILD_BENCHMARKS=ON >/dev/null
+# The same options as scripts/setup.sh, so both keep one build/.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build" --target kvr2013 sim_frame_time busy_frame_cpu startup_time theatre_x8_cpu ghost_cpu >/dev/null
 
 echo "== play field: one PLAY frame, every pool full"

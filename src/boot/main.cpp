@@ -1,10 +1,13 @@
-// The process entry: the replay verifier when asked for, otherwise the
-// windowed game from the command line's size and mode.
+// The process entry: the replay verifier when asked for; --version and
+// --help; otherwise find the pictures and sounds and the player's
+// directory, then run the windowed game.
 #include <cstdio>
 #include <filesystem>
 
 #include "boot/command_line.h"
+#include "boot/game_directories.h"
 #include "boot/game_loop.h"
+#include "boot/use_directories.h"
 #include "kiln2_sdl/real_backend.h"
 #include "state/scene_machine.h"
 #include "state/toolbox_main.h"
@@ -22,6 +25,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvr2013: %s\n%s", error.what(), commandLineUsage());
         return 2;
     }
+    std::fputs(unknownOptionWarnings(line).c_str(), stderr);
+    if (line.version) {
+        std::fputs(gameVersionText().c_str(), stdout);
+        return 0;
+    }
+
+    const GameDirectories directories = findGameDirectories(line);
+    if (line.help) {
+        std::fputs(gameHelpText(directories).c_str(), stdout);
+        return 0;
+    }
+    // Without its pictures and sounds the game says where it looked and
+    // stops before anything is opened or written.
+    if (!directories.resources.found()) {
+        std::fputs(resourcesNotFoundMessage(directories.resources).c_str(), stderr);
+        return 1;
+    }
+    const DataDirAccess access = prepareDataDir(directories.data.dir);
+    std::fputs(dataDirProblemLine(directories.data, access).c_str(), stderr);
+
     if (line.toolbox) setFirstScene(makeToolboxMain);
     if (!line.watchFile.empty()) {
         std::error_code error;
@@ -33,5 +56,6 @@ int main(int argc, char** argv) {
         setFirstScene(makeTheatreMain);
     }
     Kiln_useRealBackend();
+    useGameDirectories(directories, access.writable);
     return runGame(line);
 }

@@ -1,6 +1,7 @@
 // The headless backend's window on the world, for tests and the replay
 // verifier: input is set here instead of read from devices, the clock is a
-// counter that never sleeps, and drawing and sound calls are recorded.
+// counter that never sleeps, and drawing and sound calls are recorded. F12
+// saves a stand-in text file, "headless screenshot 640x480", as its picture.
 // Select it with Kiln_useHeadlessBackend() before Kiln_init().
 #pragma once
 

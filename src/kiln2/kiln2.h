@@ -97,9 +97,24 @@ int Kiln_getScreenHeight();
 // ---- Run log ----
 // The run log's path ("run.log" unless set; "" for none). Set it after
 // choosing the backend and before Kiln_init, which starts the file afresh.
+// Once the file cannot be appended to, one line on stderr says so and the
+// rest of the run is logged to the standard streams only.
 void Kiln_setRunLogFile(const std::string& path);
 void Kiln_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Kiln_logException(const std::exception& e);
+
+// ---- Where the game's files are ----
+// Every file the framework loads whose name begins with "resource/" (textures,
+// the font, the icon, sounds, music) is read from dir instead: with dir
+// "/usr/share/kvr2013/resource", "resource/font/font.bmp" is read as
+// "/usr/share/kvr2013/resource/font/font.bmp". "" (the default) reads the
+// names as given, relative to the working directory.
+void Kiln_setResourceDir(const std::string& dir);
+// The path a "resource/..." name is read from; other names come back unchanged.
+std::string Kiln_resourcePath(const std::string& file);
+// Where F12 saves its numbered pictures ("screenshots" unless set); "" for
+// nowhere, when the player's directory cannot be written.
+void Kiln_setScreenshotDir(const std::string& dir);
 
 // ---- Textures and drawing ----
 using KilnMask = std::array<int, 3>;
@@ -205,7 +220,10 @@ private:
 void Kiln_srand(uint32_t seed, uint32_t index);
 int Kiln_rand(int min, int max);
 uint32_t Kiln_getRandIndex();  // the active generator's index word, for replay traces
-void Kiln_screenshot();
+// Saves the picture as the first free "kilnshot-NNNN.png" of the screenshot
+// directory, creating it when missing; never replaces an earlier one.
+// Returns the file written, "" when nothing was.
+std::string Kiln_screenshot();
 int Kiln_getFps();
 int Kiln_getCpuPercent();
 void Kiln_drawFps(int x, int y);

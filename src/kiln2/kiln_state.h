@@ -50,6 +50,9 @@ struct KilnState {
 
     // A file dropped on the window in the last frame's events, until taken.
     std::string droppedFile;
+    // Kiln_setResourceDir and Kiln_setScreenshotDir.
+    std::string resourceDir;
+    std::string screenshotDir = "screenshots";
 
     std::array<int32_t, KILN_GLOBAL_INT_COUNT> globalInts{};
     // The process's own generator, and the one a KilnRandomScope made

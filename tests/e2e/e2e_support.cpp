@@ -1,6 +1,7 @@
 // Process, file and X helpers for the end-to-end tests.
 #include "e2e_support.h"
 
+#include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -25,6 +26,30 @@ constexpr auto kPollInterval = 20ms;
 // Long enough for several 16 ms frames to see the key down, then up again.
 constexpr auto kKeyHold = 100ms;
 
+fs::path makeUniqueDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("kvr2013-e2e-" + std::to_string(random()));
+        if (fs::create_directory(candidate)) return candidate;
+    }
+    throw std::runtime_error("could not create a temporary directory");
+}
+
+// Xvfb starts afresh each time its last client leaves, and while it does a
+// new client is refused: a game started just after the previous one closed
+// could then find no display ("x11 not available"). The test program keeps
+// one connection of its own open from its first game on, opened once the
+// server accepts it, so the server never starts afresh under a test.
+void holdTheDisplay() {
+    static bool held = false;
+    if (held) return;
+    held = waitUntil([] { return SDL_VideoInit("x11") == 0; });
+    if (!held) throw std::runtime_error(std::string("the X server takes no connection: ") + SDL_GetError());
+}
+
+}  // namespace
+
 std::string shellQuote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) {
@@ -36,17 +61,39 @@ std::string shellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-fs::path makeUniqueDir() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("kvr2013-e2e-" + std::to_string(random()));
-        if (fs::create_directory(candidate)) return candidate;
+std::map<std::string, std::string> snapshotTree(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    std::error_code error;
+    if (!fs::exists(root, error)) return entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        if (entry.is_symlink()) {
+            entries[name] = "link -> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_directory()) {
+            entries[name] = "dir";
+        } else {
+            const std::string bytes = readFile(entry.path());
+            uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+            for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+            entries[name] = "file " + std::to_string(bytes.size()) + " " + std::to_string(hash);
+        }
     }
-    throw std::runtime_error("could not create a temporary directory");
+    return entries;
 }
 
-}  // namespace
+std::string copyGameInto(const fs::path& prefix) {
+    fs::create_directories(prefix / "bin");
+    const fs::path copy = prefix / "bin" / "kvr2013";
+    fs::copy_file(gameBinary(), copy, fs::copy_options::overwrite_existing);
+    return copy.string();
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
 
 bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -88,34 +135,37 @@ void WorkDir::linkResourcesExcept(const std::vector<std::string>& leftOut) {
 
 bool WorkDir::exists(const std::string& name) const { return fs::exists(path_ / name); }
 
-std::string WorkDir::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+std::string WorkDir::read(const std::string& name) const { return readFile(path_ / name); }
 
 void WorkDir::write(const std::string& name, const std::string& content) const {
     std::ofstream out(path_ / name, std::ios::binary);
     out << content;
 }
 
-GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args) : dir_(dir) {
-    std::vector<std::string> argvText{gameBinary()};
+GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args, const Launch& launch)
+    : outputDir_(launch.outputDir.empty() ? dir.path() : launch.outputDir),
+      playerFiles_(launch.playerFiles.empty() ? dir.path() : launch.playerFiles) {
+    std::vector<std::string> argvText{launch.binary.empty() ? gameBinary() : launch.binary};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : argvText) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    std::string out = (dir.path() / "game.stdout").string();
-    std::string err = (dir.path() / "game.stderr").string();
+    std::string out = (outputDir_ / "game.stdout").string();
+    std::string err = (outputDir_ / "game.stderr").string();
     std::string workDir = dir.path().string();
+    std::string home = (dir.path() / "home").string();
 
+    holdTheDisplay();
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        for (const auto& [name, value] : launch.environment) setenv(name.c_str(), value.c_str(), 1);
+        for (const std::string& name : launch.unset) unsetenv(name.c_str());
         int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (outFd < 0 || errFd < 0) _exit(126);
@@ -165,13 +215,11 @@ bool GameProcess::waitForLog(const std::string& text, std::chrono::milliseconds 
     return waitUntil([&] { return runLog().find(text) != std::string::npos; }, timeout);
 }
 
-std::string GameProcess::runLog() const { return dir_.read("run.log"); }
+std::string GameProcess::runLog() const { return readFile(playerFiles_ / "run.log"); }
 
-std::string GameProcess::output() const { return dir_.read("game.stdout"); }
+std::string GameProcess::standardOutput() const { return readFile(outputDir_ / "game.stdout"); }
 
-bool GameProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
-    return waitUntil([&] { return output().find(text) != std::string::npos; }, timeout);
-}
+std::string GameProcess::standardError() const { return readFile(outputDir_ / "game.stderr"); }
 
 std::string runCommand(const std::string& command, int* status) {
     std::string output;

@@ -9,8 +9,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -50,14 +52,26 @@ private:
     std::filesystem::path path_;
 };
 
+// How a game is started besides its arguments: which binary, where its
+// output and its run log are, and its environment. By default the build's
+// game with its player's files in the working directory, and HOME pointed
+// into the working directory (so no test can reach the real home).
+struct Launch {
+    std::string binary{};                  // "" = the build's game
+    std::filesystem::path outputDir{};     // game.stdout and game.stderr; empty = the working directory
+    std::filesystem::path playerFiles{};   // where run.log is read; empty = the working directory
+    std::vector<std::pair<std::string, std::string>> environment{};  // set for the game
+    std::vector<std::string> unset{};                                 // removed from its environment
+};
+
 // The real game binary, started in a working directory with the X11 video
 // driver forced (SDL would otherwise fall back to an invisible offscreen one)
 // and sound on the dummy driver. Its stdout and stderr go to game.stdout and
-// game.stderr in the working directory. The destructor kills a game still
-// running.
+// game.stderr in the working directory (or launch.outputDir). The destructor
+// kills a game still running.
 class GameProcess {
 public:
-    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {});
+    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {}, const Launch& launch = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -76,16 +90,28 @@ public:
     bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = kDefaultTimeout);
 
     std::string runLog() const;
-
-    // What the game printed on stdout so far, and waiting until it holds text.
-    std::string output() const;
-    bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout = kDefaultTimeout);
+    std::string standardOutput() const;
+    std::string standardError() const;
 
 private:
-    const WorkDir& dir_;
+    std::filesystem::path outputDir_;
+    std::filesystem::path playerFiles_;
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
+
+// Every entry under root (itself excluded) by its path relative to root:
+// "dir", "file <size> <hash of the bytes>" or "link -> <target>". Two
+// snapshots are equal exactly when nothing under root was added, removed or
+// changed by a single byte. An empty map when root does not exist.
+std::map<std::string, std::string> snapshotTree(const std::filesystem::path& root);
+
+// The build's game copied to prefix/bin/kvr2013, away from any checkout, so
+// that it finds no resources beside itself; returns the copy's path.
+std::string copyGameInto(const std::filesystem::path& prefix);
+
+// A whole file, "" when missing.
+std::string readFile(const std::filesystem::path& file);
 
 // Runs a shell command; returns its stdout (the exit status goes to *status when given).
 std::string runCommand(const std::string& command, int* status = nullptr);
@@ -108,5 +134,8 @@ void holdKey(const std::string& windowId, const std::string& keysym, bool down);
 // Path helpers.
 std::filesystem::path repoResourceDir();
 std::string gameBinary();
+
+// Quotes text for a POSIX shell command line.
+std::string shellQuote(const std::string& text);
 
 }  // namespace e2e

@@ -150,7 +150,7 @@ TEST_F(GameE2E, AfterARecordTheNextRunShowsTheTranslucentGhost) {
     holdKey(window, "Up", false);
     ASSERT_TRUE(paused) << "the run never showed its pause; log: " << game->runLog();
     ASSERT_NE(picture, nullptr);
-    keepScreenshot(dir, "ghost_paused.bmp");
+    keepScreenshot(dir, "ghost_paused.png");
     // The ghost's craft and trail: amber a third opaque over the black field, left of the panel.
     const int ghost = countPixels(picture, 0, 56, 150, 455,
                                   [](Rgb c) { return c.r >= 70 && c.r <= 100 && c.g >= 30 && c.g <= 70 && c.b <= 35; });

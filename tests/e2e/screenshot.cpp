@@ -1,23 +1,48 @@
 // Screenshots of the running game for the end-to-end tests.
 #include "screenshot.h"
 
+#include <SDL_image.h>
+
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <set>
 
 namespace e2e {
 
-SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window) {
-    std::filesystem::remove(dir / "kilnshot.bmp");
+namespace {
+
+std::set<std::filesystem::path> picturesIn(const std::filesystem::path& folder) {
+    std::set<std::filesystem::path> pictures;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        if (entry.path().extension() == ".png") pictures.insert(entry.path());
+    }
+    return pictures;
+}
+
+}  // namespace
+
+SDL_Surface* takeScreenshot(const std::filesystem::path& screenshots, const std::string& window) {
+    const std::set<std::filesystem::path> before = picturesIn(screenshots);
     pressKey(window, "F12");
     SDL_Surface* picture = nullptr;
-    // A file that exists may still be half written: wait until it loads.
+    // The game renames a whole file into place, but wait until it loads all the same.
     waitUntil([&] {
-        if (!dir.exists("kilnshot.bmp")) return false;
-        picture = SDL_LoadBMP((dir / "kilnshot.bmp").c_str());
-        return picture != nullptr;
+        for (const auto& file : picturesIn(screenshots)) {
+            if (before.count(file)) continue;
+            SDL_Surface* loaded = IMG_Load(file.c_str());
+            if (!loaded) continue;
+            picture = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+            SDL_FreeSurface(loaded);
+            return picture != nullptr;
+        }
+        return false;
     });
     return picture;
+}
+
+SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window) {
+    return takeScreenshot(dir / "screenshots", window);
 }
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y) {
@@ -75,10 +100,12 @@ bool showsWhiteText(SDL_Surface* surface, const std::string& text, int x, int y,
 
 void keepScreenshot(const WorkDir& dir, const std::string& name) {
     const char* keep = std::getenv("KVR_E2E_SHOTS");
-    if (keep == nullptr || !dir.exists("kilnshot.bmp")) return;
+    const std::set<std::filesystem::path> pictures = picturesIn(dir / "screenshots");
+    if (keep == nullptr || pictures.empty()) return;
     std::error_code ignored;
     std::filesystem::create_directories(keep, ignored);
-    std::filesystem::copy_file(dir / "kilnshot.bmp", std::filesystem::path(keep) / name,
+    // Numbered files sort in the order they were taken.
+    std::filesystem::copy_file(*pictures.rbegin(), std::filesystem::path(keep) / name,
                                std::filesystem::copy_options::overwrite_existing, ignored);
 }
 

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -15,8 +16,11 @@ struct Rgb {
     int r, g, b;
 };
 
-// Presses F12 in the game's window and loads the "kilnshot.bmp" it writes
-// into dir; null when none appeared in time. The caller frees the surface.
+// Presses F12 in the game's window and loads the new numbered PNG that
+// appears in screenshots (the screenshots/ folder of the player's data
+// directory); null when none appeared in time. The caller frees the surface.
+SDL_Surface* takeScreenshot(const std::filesystem::path& screenshots, const std::string& window);
+// The same for a game whose player's files are its working directory.
 SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window);
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y);
@@ -31,7 +35,7 @@ int countPixels(SDL_Surface* surface, int x0, int y0, int x1, int y1, const std:
 bool showsWhiteText(SDL_Surface* surface, const std::string& text, int x, int y, int scale);
 
 // With KVR_E2E_SHOTS set to a directory, keeps a copy of the last screenshot
-// there as name (to look at after the run); does nothing otherwise.
+// (a PNG) there as name, to look at after the run; does nothing otherwise.
 void keepScreenshot(const WorkDir& dir, const std::string& name);
 
 }  // namespace e2e

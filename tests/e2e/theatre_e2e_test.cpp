@@ -71,11 +71,11 @@ TEST_F(TheatreE2E, WatchingAtX8ToTheEndShowsAndPrintsTheVerifiersScore) {
     // 10182 frames at eight a frame: about twenty seconds of a 62.5 Hz show.
     ASSERT_TRUE(game->waitForLog("Theatre: results at frame 10182, paused\n", std::chrono::seconds(120)))
         << game->runLog();
-    EXPECT_NE(game->output().find(expected + "\n"), std::string::npos) << game->output();
+    EXPECT_NE(game->standardOutput().find(expected + "\n"), std::string::npos) << game->standardOutput();
 
     SDL_Surface* picture = takeScreenshot(dir, window);
     ASSERT_NE(picture, nullptr);
-    keepScreenshot(dir, "theatre_results_x8.bmp");
+    keepScreenshot(dir, "theatre_results_x8.png");
     EXPECT_TRUE(showsWhiteText(picture, "RESULTS", 200, 250, 4));
     EXPECT_TRUE(showsWhiteText(picture, "27200", 220, 320, 4)) << "the results show the verifier's score";
     EXPECT_TRUE(showsWhiteText(picture, "FRAME 10182/10182", 6, 461, 1));
@@ -105,7 +105,7 @@ TEST_F(TheatreE2E, PauseStepAndJumpBackWithRealKeys) {
     // Still paused: the picture holds that frame, and the bar says which.
     SDL_Surface* picture = takeScreenshot(dir, window);
     ASSERT_NE(picture, nullptr);
-    keepScreenshot(dir, "theatre_paused_after_jump_back.bmp");
+    keepScreenshot(dir, "theatre_paused_after_jump_back.png");
     EXPECT_TRUE(showsWhiteText(picture, "FRAME " + std::to_string(paused + 2) + "/10182", 6, 461, 1));
     EXPECT_TRUE(showsWhiteText(picture, "PAUSED", 640 - 6 - 6 * 8, 461, 1));
     SDL_FreeSurface(picture);

@@ -2,6 +2,7 @@
 // xvfb-run): start-up time, pixels that really reach the screen, the
 // full-screen switch, and the cost of a frame of text. Skipped without one.
 #include <SDL.h>
+#include <SDL_image.h>
 #include <time.h>
 
 #include <chrono>
@@ -21,9 +22,9 @@ double cpuMs(clockid_t clock) {
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// Colour of pixel (x, y), top-left origin, of a 24-bit BMP.
-Rgb bmpPixel(const std::string& file, int x, int y) {
-    SDL_Surface* image = SDL_LoadBMP(file.c_str());
+// Colour of pixel (x, y), top-left origin, of a screenshot file.
+Rgb shotPixel(const std::string& file, int x, int y) {
+    SDL_Surface* image = IMG_Load(file.c_str());
     if (!image) return {1, 2, 3};
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(image, SDL_PIXELFORMAT_RGB24, 0);
     SDL_FreeSurface(image);
@@ -86,14 +87,15 @@ TEST_F(RealWindow, StartsQuicklyAndDrawsWhatItIsAsked) {
     writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
     Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
     Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
-    Kiln_screenshot();
-    ASSERT_TRUE(std::filesystem::exists("kilnshot.bmp"));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 330, 250), Rgb{0, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 16, 300 + 16), Rgb{255, 255, 255})) << "inside the glyph";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 1, 300 + 1), Rgb{0, 0, 0})) << "its keyed rim";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255})) << "texture scaled to 32x32";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 533, 133), Rgb{0, 0, 0}));
+    const std::string shot = Kiln_screenshot();
+    ASSERT_EQ(shot, "screenshots/kilnshot-0001.png");
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 330, 250), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 16, 300 + 16), Rgb{255, 255, 255})) << "inside the glyph";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 1, 300 + 1), Rgb{0, 0, 0})) << "its keyed rim";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255})) << "texture scaled to 32x32";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 533, 133), Rgb{0, 0, 0}));
     Kiln_flip();
     Kiln_waitFrame(16);
 }
@@ -116,8 +118,8 @@ TEST_F(RealWindow, FullScreenSwitchKeepsTexturesUsable) {
     Kiln_resetView();
     Kiln_clear();
     Kiln_drawTexture("blue", 0, 0, 0, 0, 0, 0, 1.0f, 1.0f, 0, 255, 255, 255, 255);
-    Kiln_screenshot();
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 8, 8), Rgb{0, 0, 255}));
+    const std::string shot = Kiln_screenshot();
+    EXPECT_TRUE(sameColour(shotPixel(shot, 8, 8), Rgb{0, 0, 255}));
     EXPECT_EQ(Kiln_getBlendMode(), BLEND_ALPHA);
 }
 
