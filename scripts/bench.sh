@@ -2,9 +2,10 @@
 # Runs the timing programs and prints their figures: the play field's frame
 # with every pool full, the headless verifier on whole 1000/2000/3000 m runs
 # and on the longest endless run, drawing a busy frame with Mesa's software
-# renderer at 640x480 and 1280x960, start-up to the first presented frame,
-# and the peak memory of the game and of the verifier. Figures depend on the
-# machine and how busy it is; docs/performance.md says what we measured.
+# renderer at 640x480 and 1280x960, the replay theatre at x8 and the ghost,
+# start-up to the first presented frame, and the peak memory of the game and
+# of the verifier. Figures depend on the machine and how busy it is;
+# docs/performance.md says what we measured.
 #   scripts/bench.sh [verifier runs per replay, default 20]
 # KVR_BUILD picks the build directory (default build).
 set -euo pipefail
@@ -19,7 +20,7 @@ xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 # The same options as scripts/setup.sh, so both keep one build/.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON >/dev/null
-cmake --build "$build" --target kvr2013 sim_frame_time busy_frame_cpu startup_time >/dev/null
+cmake --build "$build" --target kvr2013 sim_frame_time busy_frame_cpu startup_time theatre_x8_cpu ghost_cpu >/dev/null
 
 echo "== play field: one PLAY frame, every pool full"
 "$build/bench/sim_frame_time" 20000 2>/dev/null
@@ -48,6 +49,14 @@ echo "== drawing a busy frame (Mesa software renderer under Xvfb)"
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" 1280 960 300 2>/dev/null | grep busy
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 640 480 2>/dev/null | grep replay
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 1280 960 2>/dev/null | grep replay
+
+echo "== the replay theatre at x8 over whole replays, and its jumps"
+"${xvfb[@]}" "$build/bench/theatre_x8_cpu" 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+"$build/bench/theatre_x8_cpu" --headless 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+"${xvfb[@]}" "$build/bench/theatre_x8_cpu" bench/data/stage3.bin 3 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+
+echo "== the ghost per frame over whole stages"
+"${xvfb[@]}" "$build/bench/ghost_cpu" 0 1 2>&1 >/dev/null | grep "^stage"
 
 echo "== start-up to the first presented frame"
 "${xvfb[@]}" "$build/bench/startup_time" 20 2>/dev/null | tail -n1

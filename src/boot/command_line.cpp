@@ -1,4 +1,5 @@
-// Command line reading for the game's start-up. Every option is one row of
+// Command line reading for the game's start-up (window, files, watching a
+// replay, developer switches). Every option is one row of
 // kOptions: its name, how many values follow it, what it sets, and its line
 // in --help (none for the developer's hidden ones).
 #include "boot/command_line.h"
@@ -8,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -33,6 +35,31 @@ const Option kOptions[] = {
      "read the pictures and sounds from DIR"},
     {"--data-dir", 1, [](CommandLine& l, const char* const* v) { l.dataDir = v[0]; }, " DIR",
      "keep config.ini, replays, run.log and screenshots in DIR"},
+    {"--watch", 1,
+     [](CommandLine& l, const char* const* v) {
+         if (v[0][0] == '\0') throw CommandLineError("--watch needs a replay file");
+         l.watchFile = v[0];
+     },
+     " FILE", "watch a replay in the theatre (with --stage)"},
+    {"--stage", 1,
+     [](CommandLine& l, const char* const* v) {
+         // Strict, unlike the window size: watching on the wrong stage would show another course.
+         const std::string stage = v[0];
+         if (stage.size() != 1 || stage[0] < '0' || stage[0] > '3') {
+             throw CommandLineError("--stage must be 0, 1, 2 or 3, not '" + stage + "'");
+         }
+         l.watchStage = stage[0] - '0';
+     },
+     " S", "the stage the watched replay was flown on, 0 to 3"},
+    {"--speed", 1,
+     [](CommandLine& l, const char* const* v) {
+         const std::optional<int> step = theatreSpeedStepFromText(v[0]);
+         if (!step) {
+             throw CommandLineError(std::string("--speed must be 0.25, 0.5, 1, 2, 4 or 8, not '") + v[0] + "'");
+         }
+         l.watchSpeedStep = *step;
+     },
+     " X", "the speed to start watching at: 0.25, 0.5, 1, 2, 4 or 8"},
     {"--toolbox", 0, [](CommandLine& l, const char* const*) { l.toolbox = true; }, "",
      "open the developer's toolbox screen"},
     {"--frames", 1,
@@ -51,7 +78,23 @@ const Option kOptions[] = {
 const char* missingValuesText(const Option& option) {
     if (std::strcmp(option.name, "-res") == 0) return "a width and a height";
     if (std::strcmp(option.name, "--frames") == 0) return "a frame count";
+    if (std::strcmp(option.name, "--watch") == 0) return "a replay file";
+    if (std::strcmp(option.name, "--stage") == 0) return "a stage from 0 to 3";
+    if (std::strcmp(option.name, "--speed") == 0) return "a speed";
     return "a directory";
+}
+
+// A replay file does not say its stage, and a stage or speed alone watches nothing.
+void checkWatchOptions(const CommandLine& line) {
+    if (line.watchFile.empty()) {
+        if (line.watchStage >= 0 || line.watchSpeedStep >= 0) {
+            throw CommandLineError("--stage and --speed go with --watch FILE");
+        }
+        return;
+    }
+    if (line.watchStage < 0) {
+        throw CommandLineError("--watch needs --stage S (0 to 3): a replay file does not say its stage");
+    }
 }
 
 const Option* findOption(const char* arg) {
@@ -98,6 +141,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         option->apply(line, argv + i + 1);
         i += option->valueCount;
     }
+    checkWatchOptions(line);
     return line;
 }
 
@@ -111,6 +155,7 @@ std::string unknownOptionWarnings(const CommandLine& line) {
 
 const char* commandLineUsage() {
     return "usage: kvr2013 [-window | -fullscreen] [-res WIDTH HEIGHT] [--resources DIR] [--data-dir DIR]\n"
+           "       kvr2013 --watch FILE --stage S [--speed 0.25|0.5|1|2|4|8]\n"
            "       kvr2013 --help (every option, the controls and the directories in use)\n";
 }
 

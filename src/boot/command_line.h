@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "state/theatre_speed.h"
+
 // A command line the game cannot start from; main reports it on stderr.
 class CommandLineError : public std::runtime_error {
 public:
@@ -27,6 +29,11 @@ struct CommandLine {
     // Developer switches.
     bool toolbox = false;  // "--toolbox": start on the toolbox screen instead of the logo
     int frameLimit = 0;    // "--frames N" (not in --help): end the loop normally after N frames (0 = never)
+    // "--watch FILE --stage S [--speed X]": start in the theatre watching FILE on
+    // stage S (a replay file holds no stage) at speed X (0.25, 0.5, 1, 2, 4 or 8).
+    std::string watchFile;
+    int watchStage = -1;      // -1: not given
+    int watchSpeedStep = -1;  // -1: not given, which is x1
 };
 
 // Walks argv from index 0 (the program's path is compared too, as every
@@ -35,7 +42,9 @@ struct CommandLine {
 // "--resources" or "--data-dir" overwrites an earlier one. Any other
 // argument is ignored and, after index 0, listed in unknown. Throws
 // CommandLineError when an option lacks its values or "--frames" its
-// positive count.
+// positive count; when "--watch" comes without "--stage", "--stage" is not
+// 0 to 3 or "--speed" not one of the six speeds, and when "--stage" or
+// "--speed" comes without "--watch".
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Decimal text to int the way atoi reads it: leading white space, an optional

@@ -2,6 +2,7 @@
 // --help; otherwise find the pictures and sounds and the player's
 // directory, then run the windowed game.
 #include <cstdio>
+#include <filesystem>
 
 #include "boot/command_line.h"
 #include "boot/game_directories.h"
@@ -10,6 +11,7 @@
 #include "kiln2_sdl/real_backend.h"
 #include "state/scene_machine.h"
 #include "state/toolbox_main.h"
+#include "state/watch_request.h"
 #include "verifier/replay_verifier.h"
 
 int main(int argc, char** argv) {
@@ -44,6 +46,15 @@ int main(int argc, char** argv) {
     std::fputs(dataDirProblemLine(directories.data, access).c_str(), stderr);
 
     if (line.toolbox) setFirstScene(makeToolboxMain);
+    if (!line.watchFile.empty()) {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(line.watchFile, error)) {
+            std::fprintf(stderr, "kvr2013: cannot open the replay %s\n", line.watchFile.c_str());
+            return 2;
+        }
+        requestWatch({.replayFile = line.watchFile, .stage = line.watchStage, .speedStep = line.watchSpeedStep});
+        setFirstScene(makeTheatreMain);
+    }
     Kiln_useRealBackend();
     useGameDirectories(directories, access.writable);
     return runGame(line);

@@ -18,10 +18,12 @@
 #include "config/config_parser.h"
 #include "gamecore/play_object.h"
 #include "keypad/keypad.h"
+#include "kiln2/kiln2.h"
 #include "scene/game_state.h"
 
 // What a run is told instead of reading "config.ini" and "replay/": the
-// headless replay verifier plays a given file for a given stage and hi-score.
+// headless replay verifier, the theatre and the ghost play a given file for a
+// given stage and hi-score (a run told no file is flown live).
 struct RunSettingsOverride {
     int stage = 0;
     int hiScore = 0;
@@ -177,6 +179,10 @@ public:
     // Pause bookkeeping: a pause asked for during a play step begins after
     // that frame's timers have run, so the frame is the same as in a replay.
     bool pauseRequested = false;
+
+    // The run's own random sequence: update and draw make it the active
+    // generator, so another run in the same process never moves it.
+    KilnRandom random;
 
     // Set only by the verifier's constructor.
     bool hasOverride = false;

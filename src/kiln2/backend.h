@@ -108,6 +108,7 @@ public:
 // what its platform reports; the framework acts on it once per frame.
 struct KilnWindowEvents {
     bool quit = false;  // the window was closed
+    std::string droppedFile;  // the last file dropped on the window, or ""
 };
 
 // Clock, keyboard, mouse and window events.

@@ -142,6 +142,8 @@ public:
     void pollEvents(KilnWindowEvents& events) override {
         events.quit = world_->quitPending;
         world_->quitPending = false;
+        events.droppedFile = std::move(world_->droppedFile);
+        world_->droppedFile.clear();
     }
 
 private:

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kiln2/backend.h"
@@ -28,6 +29,7 @@ public:
     uint8_t mouseButtons = 0;
     std::array<Stick, 4> sticks;
     bool quitPending = false;
+    std::string droppedFile;  // reported by the next poll
     bool cursorShown = true;
     bool fullScreen = false;
     int appliedBlendMode = -1;  // the blend state a GL context would hold now

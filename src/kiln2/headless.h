@@ -49,6 +49,7 @@ void attachJoystick(int slot, int buttonCount);  // before Kiln_init, as a devic
 void setJoyButton(int slot, int button, bool down);
 void setJoyAxes(int slot, int16_t x, int16_t y);
 void requestQuit();  // as a window close
+void dropFile(const std::string& path);  // as a file dragged onto the window
 
 // The clock: milliseconds since start; Kiln_waitFrame's delays advance it instantly.
 uint32_t ticks();

@@ -66,6 +66,8 @@ void setJoyAxes(int slot, int16_t x, int16_t y) {
 
 void requestQuit() { world().quitPending = true; }
 
+void dropFile(const std::string& path) { world().droppedFile = path; }
+
 uint32_t ticks() { return world().ticks; }
 
 void setTicks(uint32_t ms) { world().ticks = ms; }

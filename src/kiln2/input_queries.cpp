@@ -1,5 +1,6 @@
 // Questions the game asks about the input snapshot: held now (pressed) or
-// went down this frame (pushed), for keys, mouse buttons and joysticks.
+// went down this frame (pushed), for keys, mouse buttons and joysticks; and
+// the file dropped on the window in the last frame.
 #include "kiln2/kiln_state.h"
 
 namespace {
@@ -68,4 +69,10 @@ bool Kiln_isJoyButtonPushed(int button, int joy) {
     const Joystick* stick = joystickWithDevice(joy);
     if (!stick || button < 0 || button >= stick->buttonCount) return false;
     return stick->buttons[static_cast<size_t>(button)] && !stick->prevButtons[static_cast<size_t>(button)];
+}
+
+std::string Kiln_takeDroppedFile() {
+    std::string file = std::move(kilnState().droppedFile);
+    kilnState().droppedFile.clear();
+    return file;
 }

@@ -49,6 +49,9 @@ enum KilnKey {
     KEY_DOWN = 274,
     KEY_RIGHT = 275,
     KEY_LEFT = 276,
+    KEY_HOME = 278,
+    KEY_PAGEUP = 280,
+    KEY_PAGEDOWN = 281,
     KEY_F1 = 282,
     KEY_F2 = 283,
     KEY_F3 = 284,
@@ -130,8 +133,21 @@ void Kiln_setBlendMode(int mode);
 int Kiln_getBlendMode();
 void Kiln_setDrawOffset(int x, int y);
 void Kiln_disableTexture();
-// True when the backend throws every drawing call away (the replay verifier).
+// True when the backend throws every drawing call away (the replay verifier),
+// or while a KilnDiscardDrawingScope lives.
 bool Kiln_isDrawingDiscarded();
+// Every drawing call is thrown away while one lives, as on the verifier's
+// backend: a run can make the random draws of its drawing without a picture.
+class KilnDiscardDrawingScope {
+public:
+    KilnDiscardDrawingScope();
+    ~KilnDiscardDrawingScope();
+    KilnDiscardDrawingScope(const KilnDiscardDrawingScope&) = delete;
+    KilnDiscardDrawingScope& operator=(const KilnDiscardDrawingScope&) = delete;
+
+private:
+    bool previous_;
+};
 
 // ---- Bitmap font and text ----
 void Kiln_loadFont();
@@ -145,6 +161,22 @@ void Kiln_disposeWAV(const std::string& key);
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs);
 void Kiln_stopBgm(int fadeOutMs);
 
+// ---- Quiet stretches ----
+// While one lives, playing sounds and music, changing the draw offset and
+// logging do nothing: a run played where nobody is meant to notice it (a
+// ghost, the theatre catching up after a jump) is neither heard, nor seen
+// shaking the picture, nor found in the log. Loading and stopping still work.
+class KilnQuietScope {
+public:
+    KilnQuietScope();
+    ~KilnQuietScope();
+    KilnQuietScope(const KilnQuietScope&) = delete;
+    KilnQuietScope& operator=(const KilnQuietScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // ---- Raw input ----
 bool Kiln_isKeyPressed(int key);
 bool Kiln_isKeyPushed(int key);
@@ -156,15 +188,38 @@ bool Kiln_isJoyDirPressed(int dir, int joy);
 bool Kiln_isJoyDirPushed(int dir, int joy);
 bool Kiln_isJoyButtonPressed(int button, int joy);
 bool Kiln_isJoyButtonPushed(int button, int joy);
+// The path of a file dropped on the window since the last frame, once: a
+// second call in the same frame, or any call in a later one, answers "".
+std::string Kiln_takeDroppedFile();
 
 // ---- Utilities ----
 void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws KilnError
 int Kiln_getGlobalInt(int index);
 long double Kiln_sin(float degrees);  // sine of degrees, in extended precision
 long double Kiln_cos(float degrees);
+// A random generator's two state words. Each run owns one, so two runs (the
+// live one and a ghost, or a replay being watched) advance in one process
+// without touching each other's sequence.
+struct KilnRandom {
+    uint32_t seed = 0;
+    uint32_t index = 0;
+};
+// Makes a generator the one Kiln_srand, Kiln_rand and Kiln_getRandIndex act
+// on while the scope lives, then gives the previous one back. Outside every
+// scope they act on the process's own generator.
+class KilnRandomScope {
+public:
+    explicit KilnRandomScope(KilnRandom& generator);
+    ~KilnRandomScope();
+    KilnRandomScope(const KilnRandomScope&) = delete;
+    KilnRandomScope& operator=(const KilnRandomScope&) = delete;
+
+private:
+    KilnRandom* previous_;
+};
 void Kiln_srand(uint32_t seed, uint32_t index);
 int Kiln_rand(int min, int max);
-uint32_t Kiln_getRandIndex();  // the generator's index word, for replay traces
+uint32_t Kiln_getRandIndex();  // the active generator's index word, for replay traces
 // Saves the picture as the first free "kilnshot-NNNN.png" of the screenshot
 // directory, creating it when missing; never replaces an earlier one.
 // Returns the file written, "" when nothing was.

@@ -63,6 +63,7 @@ void Kiln_setRunLogFile(const std::string& path) {
 }
 
 void Kiln_log(const char* format, ...) {
+    if (kilnQuiet) return;
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -83,6 +84,7 @@ void Kiln_log(const char* format, ...) {
 }
 
 void Kiln_logException(const std::exception& e) {
+    if (kilnQuiet) return;
     std::string line = e.what();
     line += '\n';
     KilnLogTarget& target = kilnBackend().log;

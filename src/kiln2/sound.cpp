@@ -1,4 +1,5 @@
-// Sound effects by key and the one piece of music, as the scenes ask for them.
+// Sound effects by key and the one piece of music, as the scenes ask for them;
+// nothing plays inside a quiet scope.
 #include "kiln2/kiln_state.h"
 
 void Kiln_loadWAV(const std::string& key, const std::string& file) {
@@ -14,6 +15,7 @@ void Kiln_loadWAV(const std::string& key, const std::string& file) {
 }
 
 void Kiln_playWAV(const std::string& key, int loops, int channel) {
+    if (kilnQuiet) return;
     KilnState& state = kilnState();
     auto found = state.sounds.find(key);
     if (found == state.sounds.end()) throw KilnError("Kiln_playWAV: Has not exist key: " + key);
@@ -37,6 +39,7 @@ void Kiln_disposeWAV(const std::string& key) {
 }
 
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs) {
+    if (kilnQuiet) return;
     KilnState& state = kilnState();
     KilnAudio& audio = *kilnBackend().audio;
     if (state.musicLoaded) {

@@ -334,6 +334,12 @@ public:
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
                 case SDL_QUIT: events.quit = true; break;
+                case SDL_DROPFILE:
+                    if (event.drop.file != nullptr) {
+                        events.droppedFile = event.drop.file;
+                        SDL_free(event.drop.file);
+                    }
+                    break;
                 default: break;
             }
         }

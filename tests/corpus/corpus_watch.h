@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "gamecore/game_main.h"
+#include "gamecore/run_summary.h"
 #include "kiln2/kiln2.h"
 
 namespace corpus {
@@ -171,13 +172,9 @@ private:
     int slowMotionStartFrame_ = -1;
 };
 
-// The verifier's line for a run that has stopped.
+// The verifier's line for a run that has stopped: the game's own summary line.
 inline std::string verifierLine(const GameMain& game, bool reachedResults) {
-    const char* result = !reachedResults ? "limit" : (game.player.life == 0 ? "destroyed" : "finished");
-    char line[160];
-    std::snprintf(line, sizeof line, "stage=%d frames=%d score=%d distance=%dm energy=%d result=%s", game.stage,
-                  game.frameCounter, game.score, game.scrollPos / 100 / 100 * 10, game.player.energy, result);
-    return line;
+    return runSummaryLine(game, reachedResults);
 }
 
 // Plays a replay file through a CorpusWatch as the verifier plays it: update,

@@ -255,4 +255,10 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
 }
 
+void holdKey(const std::string& windowId, const std::string& keysym, bool down) {
+    focusWindow(windowId);
+    runCommand(std::string("xdotool ") + (down ? "keydown" : "keyup") + " --window " + shellQuote(windowId) + " " +
+               shellQuote(keysym) + " 2>&1");
+}
+
 }  // namespace e2e

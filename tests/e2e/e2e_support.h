@@ -128,6 +128,9 @@ void focusWindow(const std::string& windowId);
 // shorter tap or a shorter gap between two taps could go unseen.
 void pressKey(const std::string& windowId, const std::string& keysym);
 
+// Puts a key down (or up) on the window and leaves it so: a held key.
+void holdKey(const std::string& windowId, const std::string& keysym, bool down);
+
 // Path helpers.
 std::filesystem::path repoResourceDir();
 std::string gameBinary();

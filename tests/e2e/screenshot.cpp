@@ -3,6 +3,7 @@
 
 #include <SDL_image.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -51,6 +52,61 @@ Rgb pixelAt(SDL_Surface* surface, int x, int y) {
     Uint8 r, g, b;
     SDL_GetRGB(pixel, surface->format, &r, &g, &b);
     return {r, g, b};
+}
+
+int countPixels(SDL_Surface* surface, int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& accept) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) count += accept(pixelAt(surface, x, y));
+    }
+    return count;
+}
+
+namespace {
+
+// The glyphs in the order of the font image's 8x8 cells, 16 to a row.
+constexpr char kGlyphOrder[] =
+    "0123456789ABCDEF"
+    "GHIJKLMNOPQRSTUV"
+    "WXYZabcdefghijkl"
+    "mnopqrstuvwxyz.("
+    ")[]#$%&'\"!?^+-*/"
+    "=;:";
+
+bool isWhite(Rgb c) { return c.r > 240 && c.g > 240 && c.b > 240; }
+
+}  // namespace
+
+bool showsWhiteText(SDL_Surface* surface, const std::string& text, int x, int y, int scale) {
+    SDL_Surface* font = SDL_LoadBMP((repoResourceDir() / "font" / "font.bmp").c_str());
+    if (font == nullptr) return false;
+    bool shown = true;
+    for (size_t k = 0; k < text.size() && shown; ++k) {
+        const char* found = std::strchr(kGlyphOrder, text[k]);
+        if (text[k] == ' ' || found == nullptr) continue;  // a space draws nothing
+        const int cell = static_cast<int>(found - kGlyphOrder);
+        for (int py = 0; py < 8 && shown; ++py) {
+            for (int px = 0; px < 8 && shown; ++px) {
+                const bool lit = isWhite(pixelAt(font, cell % 16 * 8 + px, cell / 16 * 8 + py));
+                const int sx = x + static_cast<int>(k) * 8 * scale + px * scale + scale / 2;
+                const int sy = y + py * scale + scale / 2;
+                shown = isWhite(pixelAt(surface, sx, sy)) == lit;
+            }
+        }
+    }
+    SDL_FreeSurface(font);
+    return shown;
+}
+
+void keepScreenshot(const WorkDir& dir, const std::string& name) {
+    const char* keep = std::getenv("KVR_E2E_SHOTS");
+    const std::set<std::filesystem::path> pictures = picturesIn(dir / "screenshots");
+    if (keep == nullptr || pictures.empty()) return;
+    std::error_code ignored;
+    std::filesystem::create_directories(keep, ignored);
+    // Numbered files sort in the order they were taken.
+    std::filesystem::copy_file(*pictures.rbegin(), std::filesystem::path(keep) / name,
+                               std::filesystem::copy_options::overwrite_existing, ignored);
 }
 
 }  // namespace e2e

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "e2e_support.h"
@@ -23,5 +24,18 @@ SDL_Surface* takeScreenshot(const std::filesystem::path& screenshots, const std:
 SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window);
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y);
+
+// How many pixels of the rectangle [x0, x1) x [y0, y1) the test accepts.
+int countPixels(SDL_Surface* surface, int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& accept);
+
+// True when the picture shows text in opaque white with its first cell's top
+// left at (x, y), each pixel of the game's 8x8 font ("resource/font/font.bmp")
+// drawn as a scale x scale block: every lit font pixel is white on screen and
+// every unlit one is not.
+bool showsWhiteText(SDL_Surface* surface, const std::string& text, int x, int y, int scale);
+
+// With KVR_E2E_SHOTS set to a directory, keeps a copy of the last screenshot
+// (a PNG) there as name, to look at after the run; does nothing otherwise.
+void keepScreenshot(const WorkDir& dir, const std::string& name);
 
 }  // namespace e2e

@@ -123,6 +123,24 @@ TEST_F(RealWindow, FullScreenSwitchKeepsTexturesUsable) {
     EXPECT_EQ(Kiln_getBlendMode(), BLEND_ALPHA);
 }
 
+TEST_F(RealWindow, AFileDroppedOnTheWindowReachesTheGame) {
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
+    SDL_Event drop{};
+    drop.type = SDL_DROPFILE;
+    drop.drop.file = SDL_strdup("/tmp/a replay.bin");
+    drop.drop.windowID = 0;
+    ASSERT_EQ(SDL_PushEvent(&drop), 1) << SDL_GetError();
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "/tmp/a replay.bin");
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "");
+}
+
 TEST_F(RealWindow, TitleScreenOfTextIsCheap) {
     try {
         Kiln_init("KVR2013 test", 640, 480, false, false);
