@@ -1,6 +1,8 @@
-// Start-up time of the real game: from spawning "kvr2013 --frames 1" to its
-// first presented frame (the game prints the monotonic clock right after its
-// first buffer swap), and to its exit. Run under an X server:
+// Start-up time of the real game beside a bare SDL2 + OpenGL + SDL_mixer
+// program that opens a 640x480 window and the audio, clears and swaps once
+// (bench/baseline/bare_sdl_window): from spawning each to its first
+// presented frame (both print the monotonic clock right after their first
+// buffer swap), runs interleaved. Run under an X server:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/startup_time [runs]
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -29,7 +31,7 @@ struct StartupSample {
     double exitMs = -1;
 };
 
-StartupSample runOnce(const std::filesystem::path& dir) {
+StartupSample runOnce(const std::filesystem::path& dir, const std::vector<const char*>& command) {
     std::string errPath = (dir / "game.stderr").string();
     long long spawned = monotonicNs();
     pid_t pid = fork();
@@ -41,7 +43,10 @@ StartupSample runOnce(const std::filesystem::path& dir) {
         int nullFd = open("/dev/null", O_WRONLY);
         dup2(errFd, STDERR_FILENO);
         dup2(nullFd, STDOUT_FILENO);
-        execl(KVR_GAME_BINARY, KVR_GAME_BINARY, "--frames", "1", static_cast<char*>(nullptr));
+        std::vector<char*> args;
+        for (const char* arg : command) args.push_back(const_cast<char*>(arg));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
         _exit(127);
     }
     int status = 0;
@@ -65,21 +70,31 @@ StartupSample runOnce(const std::filesystem::path& dir) {
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     auto dir = bench::makeWorkDirWithResources();
-    std::vector<double> firstFrame, exit;
-    runOnce(dir);  // warm the file cache; not counted
+    const std::vector<const char*> game = {KVR_GAME_BINARY, "--frames", "1"};
+    const std::vector<const char*> bare = {KVR_BARE_WINDOW_BINARY};
+    std::vector<double> gameFirst, bareFirst, gameExit;
+    runOnce(dir, game);  // warm the file cache; not counted
+    runOnce(dir, bare);
     for (int i = 0; i < runs; ++i) {
-        StartupSample sample = runOnce(dir);
-        if (sample.firstFrameMs < 0) {
+        const StartupSample g = runOnce(dir, game);
+        const StartupSample b = runOnce(dir, bare);
+        if (g.firstFrameMs < 0 || b.firstFrameMs < 0) {
             std::fprintf(stderr, "run %d failed; see %s\n", i, (dir / "game.stderr").c_str());
             return 1;
         }
-        firstFrame.push_back(sample.firstFrameMs);
-        exit.push_back(sample.exitMs);
+        gameFirst.push_back(g.firstFrameMs);
+        bareFirst.push_back(b.firstFrameMs);
+        gameExit.push_back(g.exitMs);
     }
-    std::printf("start-up, %d runs: spawn -> first presented frame: median %.1f ms (min %.1f, p90 %.1f); "
-                "spawn -> exit: median %.1f ms\n",
-                runs, bench::quantile(firstFrame, 0.5), bench::quantile(firstFrame, 0.0),
-                bench::quantile(firstFrame, 0.9), bench::quantile(exit, 0.5));
+    const double gameMedian = bench::quantile(gameFirst, 0.5);
+    const double bareMedian = bench::quantile(bareFirst, 0.5);
+    std::printf("start-up, %d runs each, spawn -> first presented frame:\n"
+                "  game         median %6.1f ms (min %.1f, p90 %.1f); spawn -> exit median %.1f ms\n"
+                "  bare window  median %6.1f ms (min %.1f, p90 %.1f)\n"
+                "  game / bare window: %.2fx\n",
+                runs, gameMedian, bench::quantile(gameFirst, 0.0), bench::quantile(gameFirst, 0.9),
+                bench::quantile(gameExit, 0.5), bareMedian, bench::quantile(bareFirst, 0.0),
+                bench::quantile(bareFirst, 0.9), gameMedian / bareMedian);
     std::filesystem::remove_all(dir);
     return 0;
 }

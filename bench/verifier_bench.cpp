@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "gamecore/game_main.h"
 #include "kiln2/headless.h"
 #include "kiln2/kiln2.h"
@@ -186,27 +187,8 @@ LiveResult makeReplay(const fs::path& out) {
     return result;
 }
 
-struct ProcessFigures {
-    double wallMs = 0;
-    long maxRssKb = 0;
-    int status = -1;
-};
-
-ProcessFigures timeVerifier(const std::string& binary, const std::string& replay) {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::freopen("/dev/null", "w", stderr);
-        ::execl(binary.c_str(), binary.c_str(), "--headless", "--stage", "0", "--replay", replay.c_str(),
-                static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    const auto stop = std::chrono::steady_clock::now();
-    return {std::chrono::duration<double, std::milli>(stop - start).count(), usage.ru_maxrss,
-            WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+bench::ProcessFigures timeVerifier(const std::string& binary, const std::string& replay) {
+    return bench::timeProcess({binary, "--stage", "0", "--replay", replay});
 }
 
 }  // namespace
@@ -221,13 +203,13 @@ int main(int argc, char** argv) {
     }
     const std::string replay = argc >= 2 ? argv[1] : std::string(KVR_SOURCE_DIR) + "/bench/data/stage0_autopilot.bin";
     const int runs = argc >= 3 ? std::max(1, std::atoi(argv[2])) : 20;
-    const std::string binary = KVR_GAME_BINARY;
+    const std::string binary = KVR_VERIFY_BINARY;
     std::printf("verifier: %s\nreplay: %s\n", binary.c_str(), replay.c_str());
     std::fflush(stdout);
     std::vector<double> times;
     long maxRss = 0;
     for (int i = 0; i < runs; ++i) {
-        const ProcessFigures f = timeVerifier(binary, replay);
+        const bench::ProcessFigures f = timeVerifier(binary, replay);
         if (f.status != 0) {
             std::fprintf(stderr, "verifier exited with %d\n", f.status);
             return 1;

@@ -4,9 +4,10 @@
 # and on the longest endless run, drawing a busy frame with Mesa's software
 # renderer at 640x480 and 1280x960, the frames of a real replay in a 640x480
 # window and full screen at 1920x1080 (one process, a window manager carrying
-# full screen out), start-up to the first presented frame, and the peak
-# memory of the game and of the verifier. Figures depend on the
-# machine and how busy it is; docs/performance.md says what we measured.
+# full screen out), the replay theatre at x8 and the ghost, start-up to the
+# first presented frame, and the peak memory of the game and of the
+# verifier. Figures depend on the machine and how busy it is;
+# docs/performance.md says what we measured.
 #   scripts/bench.sh [verifier runs per replay, default 20]
 # KVR_BUILD picks the build directory (default build).
 set -euo pipefail
@@ -18,8 +19,10 @@ build=${KVR_BUILD:-$root/build}
 export SDL_AUDIODRIVER=dummy
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" --target kvr2013 sim_frame_time busy_frame_cpu startup_time >/dev/null
+# The same options as scripts/setup.sh, so both keep one build/.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON >/dev/null
+cmake --build "$build" --target kvr2013 sim_frame_time busy_frame_cpu startup_time theatre_x8_cpu ghost_cpu >/dev/null
 
 echo "== play field: one PLAY frame, every pool full"
 "$build/bench/sim_frame_time" 20000 2>/dev/null
@@ -56,6 +59,14 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done
   "$1" --window-and-full-screen bench/data/stage0.bin 0 2>/dev/null | grep -E "^replay|^full screen"
   kill $wm' _ "$build/bench/busy_frame_cpu"
+
+echo "== the replay theatre at x8 over whole replays, and its jumps"
+"${xvfb[@]}" "$build/bench/theatre_x8_cpu" 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+"$build/bench/theatre_x8_cpu" --headless 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+"${xvfb[@]}" "$build/bench/theatre_x8_cpu" bench/data/stage3.bin 3 2>&1 >/dev/null | grep -E "^(theatre|opening)"
+
+echo "== the ghost per frame over whole stages"
+"${xvfb[@]}" "$build/bench/ghost_cpu" 0 1 2>&1 >/dev/null | grep "^stage"
 
 echo "== start-up to the first presented frame"
 "${xvfb[@]}" "$build/bench/startup_time" 20 2>/dev/null | tail -n1

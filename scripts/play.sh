@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game if needed and starts it from the repository root, where it
-# finds resource/ and writes config.ini, run.log, replay/ and kilnshot.bmp.
-# Arguments go to the game: -window, -fullscreen, -res WIDTH HEIGHT.
+# finds resource/ and writes config.ini, run.log, replay/ and screenshots/.
+# Arguments go to the game (bash scripts/play.sh --help lists them).
 set -euo pipefail
 
 cd "$(dirname "$0")/.."

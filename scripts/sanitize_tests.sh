@@ -12,8 +12,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${KVR_ASAN_BUILD:-$root/build-asan}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON \
-  -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON -DKVR_WERROR=ON \
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build"
 
 export SDL_AUDIODRIVER=dummy

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs (only the missing ones), then
-# configures and builds everything into build/. Safe to run again.
+# Installs the Debian packages the game and its tests need (only the missing
+# ones), then configures and builds everything into build/. Safe to run again.
+# (A player's build needs fewer; see README.md, Install.) Arguments go to
+# CMake as they are: scripts/test.sh passes -DKVR_WERROR=ON.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libsdl2-mixer-dev libglu1-mesa-dev libgl-dev libvorbis-dev
+  libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
+  dpkg-dev desktop-file-utils appstream man-db groff-base
+  g++-aarch64-linux-gnu qemu-user file
 )
 
 missing=()
@@ -32,5 +36,7 @@ if ((${#missing[@]} > 0)); then
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The developer's build: the game with its tests, benchmarks and asset tools.
+cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON "$@"
 cmake --build build

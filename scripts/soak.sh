@@ -25,7 +25,7 @@ soak_replay() {
   local build=${KVR_ASAN_BUILD:-$root/build-asan}
   # The same configuration as scripts/sanitize_tests.sh, so the two share one build.
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON \
-    -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
+    -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
   cmake --build "$build" --target kvr2013
   local work
   work=$(mktemp -d "${TMPDIR:-/tmp}/kvr-soak.XXXXXX")
@@ -47,6 +47,9 @@ soak_replay() {
 soak_play() {
   local seconds=${2:-600}
   local build=${KVR_BUILD:-$root/build}
+  # The same options as scripts/setup.sh, so both keep one build/.
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON >/dev/null
   cmake --build "$build" --target kvr2013
   local work
   work=$(mktemp -d "${TMPDIR:-/tmp}/kvr-play.XXXXXX")

@@ -9,6 +9,7 @@ namespace {
 
 const char* const HI_SCORE_KEYS[STAGE_COUNT] = {"HI_SCORE1", "HI_SCORE2", "HI_SCORE3", "HI_SCORE4"};
 const char* const MODE_KEY = "MODE";
+const char* const GHOST_KEY = "GHOST";
 
 std::string fileLabel(const ConfigParser& config) {
     return config.fileName().empty() ? std::string("config") : config.fileName();
@@ -67,4 +68,13 @@ GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& pr
         settings.stage = mode;
     }
     return settings;
+}
+
+bool readGhostSetting(ConfigParser& config, std::vector<std::string>& problems) {
+    if (!config.hasKey(GHOST_KEY)) return true;
+    const std::string value = config.getString(GHOST_KEY);
+    if (value == "1") return true;
+    if (value == "0") return false;
+    problems.push_back(fileLabel(config) + ": bad value for " + GHOST_KEY + " ('" + value + "'), using 1");
+    return true;
 }

@@ -1,5 +1,5 @@
-// The game's own use of "config.ini": the four stage hi-scores and the chosen
-// stage, with the recovery rules for a missing or damaged file kept in one
+// The game's own use of "config.ini": the four stage hi-scores, the chosen
+// stage and whether the ghost of a stage's best run flies along, with the recovery rules for a missing or damaged file kept in one
 // place for the title scene and the game scene. Nothing here logs or throws;
 // problems come back as text lines for the scene to log.
 #pragma once
@@ -29,3 +29,8 @@ struct GameSettings {
 // problem line naming the key and the value; a MODE outside 0..3 selects stage 0 with a
 // problem line. Never throws.
 GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& problems);
+
+// "GHOST = 1" or "GHOST = 0": whether a live run races the ghost of the stage's best run.
+// A file without the key (one from before the ghost) means on, silently; any other value
+// means on, with one problem line naming the key and the default. Never throws.
+bool readGhostSetting(ConfigParser& config, std::vector<std::string>& problems);

@@ -33,78 +33,39 @@ void GameMain::clearColliders() {
         colliders[i].active = 0;
     }
     colliderCount = 0;
-}
-
-// The list only grows during a frame, so the first free entry is the count;
-// a full list drops the box.
-void GameMain::addCollider(int type, int index, int x, int y, int width, int height) {
-    const int capacity = colliderCapacity < COLLIDER_CAPACITY ? colliderCapacity : COLLIDER_CAPACITY;
-    if (colliderCount >= capacity) {
-        return;
-    }
-    Collider& entry = colliders[colliderCount++];
-    entry.active = 1;
-    entry.type = type;
-    entry.index = index;
-    entry.x = x;
-    entry.y = y;
-    entry.width = width;
-    entry.height = height;
+    starterBoxes.count = playerBoxes.count = enemyBoxes.count = wallBoxes.count = 0;
 }
 
 // Handlers change the objects behind the boxes, never the list: a box stays in
 // play for the rest of the pass even if its object was freed a moment ago.
-// Because of that, the boxes each kind of outer box looks for can be gathered
-// once, in list order, before any handler runs; the calls come out in the
-// same order as scanning the whole list for every outer box.
+// Because of that, the boxes each kind of outer box looks for can be noted as
+// they are added (walls and enemies only ever answer), and the calls come out
+// in the same order as scanning the whole list for every outer box.
 void GameMain::resolveCollisions() {
-    const int count = colliderCount;
-    int players[COLLIDER_CAPACITY], enemyBoxes[COLLIDER_CAPACITY], wallBoxes[COLLIDER_CAPACITY];
-    int playerCount = 0, enemyCount = 0, wallCount = 0;
-    for (int j = 0; j < count; ++j) {
-        if (colliders[j].active <= 0) {
-            continue;
-        }
-        switch (colliders[j].type) {
-            case PLAYER: players[playerCount++] = j; break;
-            case ENEMY: enemyBoxes[enemyCount++] = j; break;
-            case WALL: wallBoxes[wallCount++] = j; break;
-            default: break;
-        }
-    }
-
-    for (int i = 0; i < count; ++i) {
-        const Collider& outer = colliders[i];
-        // Walls and enemies only ever answer: they start no test of their own.
-        if (outer.active <= 0 || outer.type == WALL || outer.type == ENEMY) {
+    for (int s = 0; s < starterBoxes.count; ++s) {
+        const Collider& outer = colliders[starterBoxes.entries[s]];
+        if (outer.active <= 0) {
             continue;
         }
         const Bounds box = boundsOf(outer);
-        if (outer.type == BARRIER) {
-            for (int k = 0; k < enemyCount; ++k) {
-                if (overlaps(box, colliders[enemyBoxes[k]])) {
-                    onEnemyBreak(colliders[enemyBoxes[k]], outer);
+        // Tests every active box of one kind against the outer one, calling hit for each contact.
+        auto against = [&](const ColliderIndex& kind, auto hit) {
+            for (int k = 0; k < kind.count; ++k) {
+                const Collider& other = colliders[kind.entries[k]];
+                if (other.active > 0 && overlaps(box, other)) {
+                    hit(other);
                 }
             }
+        };
+        if (outer.type == BARRIER) {
+            against(enemyBoxes, [&](const Collider& enemy) { onEnemyBreak(enemy, outer); });
         } else if (outer.type == PLAYER) {
             // Enemies before walls; the first contact makes the craft
             // invincible, so the rest of the frame's contacts cost nothing.
-            for (int k = 0; k < enemyCount; ++k) {
-                if (overlaps(box, colliders[enemyBoxes[k]])) {
-                    onPlayerMiss(outer, colliders[enemyBoxes[k]]);
-                }
-            }
-            for (int k = 0; k < wallCount; ++k) {
-                if (overlaps(box, colliders[wallBoxes[k]])) {
-                    onPlayerMiss(outer, colliders[wallBoxes[k]]);
-                }
-            }
-        } else if (outer.type == ITEM) {
-            for (int k = 0; k < playerCount; ++k) {
-                if (overlaps(box, colliders[players[k]])) {
-                    onItemGet(outer, colliders[players[k]]);
-                }
-            }
+            against(enemyBoxes, [&](const Collider& enemy) { onPlayerMiss(outer, enemy); });
+            against(wallBoxes, [&](const Collider& wall) { onPlayerMiss(outer, wall); });
+        } else {
+            against(playerBoxes, [&](const Collider& craft) { onItemGet(outer, craft); });
         }
     }
 }

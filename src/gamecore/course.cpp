@@ -160,20 +160,32 @@ void GameMain::updateCourse() {
         holeCount = Kiln_rand(1, 4);
     }
 
+    // Every wall's box joins the collision list exactly as addCollider(WALL,
+    // ...) would add it, with the list's counters kept in locals: this loop
+    // runs over a couple of hundred walls every frame.
     const int cullX = CULL_X_PX * subPixels;
+    const int speed = scrollSpeed;
+    const int capacity = colliderCapacity < COLLIDER_CAPACITY ? colliderCapacity : COLLIDER_CAPACITY;
+    int count = colliderCount;
+    int wallCount = wallBoxes.count;
     for (int i = 0; i < wallScanEnd; ++i) {
         PlayObject& wall = walls[i];
         if (wall.life <= 0) {
             continue;
         }
-        wall.x -= scrollSpeed;
+        wall.x -= speed;
         if (wall.x < cullX) {
             wall.life = 0;
         }
         // Registered even in the frame it is dropped.
-        addCollider(WALL, i, wall.x, wall.y, wall.size, wall.size);
+        if (count < capacity) {
+            colliders[count] = Collider{1, WALL, i, wall.x, wall.y, wall.size, wall.size};
+            wallBoxes.entries[wallCount++] = count++;
+        }
         wall.age += 1;
     }
+    colliderCount = count;
+    wallBoxes.count = wallCount;
 }
 
 void GameMain::updateItems() {

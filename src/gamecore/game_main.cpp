@@ -22,6 +22,7 @@ GameMain::GameMain(const RunSettingsOverride& override) : GameMain() {
 GameMain::~GameMain() = default;
 
 void GameMain::update() {
+    KilnRandomScope ownSequence(random);
     clearColliders();
 
     // A paused frame is frozen time: nothing moves, no timer runs and the
@@ -106,6 +107,7 @@ void GameMain::pauseWhenAway() {
 }
 
 void GameMain::draw() {
+    KilnRandomScope ownSequence(random);
     // With drawing thrown away (the replay verifier), only the layer that
     // draws random numbers runs, so the run's random sequence advances
     // exactly as it does on screen, at simulation speed. A test plays the

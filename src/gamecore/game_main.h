@@ -18,10 +18,12 @@
 #include "config/config_parser.h"
 #include "gamecore/play_object.h"
 #include "keypad/keypad.h"
+#include "kiln2/kiln2.h"
 #include "scene/game_state.h"
 
 // What a run is told instead of reading "config.ini" and "replay/": the
-// headless replay verifier plays a given file for a given stage and hi-score.
+// headless replay verifier, the theatre and the ghost play a given file for a
+// given stage and hi-score (a run told no file is flown live).
 struct RunSettingsOverride {
     int stage = 0;
     int hiScore = 0;
@@ -93,7 +95,9 @@ public:
     virtual void drawEffects(int layer);
 
     // Collisions (collisions.cpp)
-    virtual void addCollider(int type, int index, int x, int y, int width, int height);
+    // Final: the collision list is the play field's own bookkeeping, and its
+    // registrations from the per-frame loops compile inline.
+    virtual void addCollider(int type, int index, int x, int y, int width, int height) final;
     virtual void resolveCollisions();
     virtual void clearColliders();
     virtual void drawColliders();
@@ -120,6 +124,15 @@ public:
     // Entries in use this frame: the list only grows within a frame, so the
     // first free entry is always colliderCount (the free-slot rule without a scan).
     int colliderCount = 0;
+    // The entries of each kind that takes part in a test, in list order, noted
+    // as they are added: the boxes that start tests (player, barrier, item)
+    // and the boxes they look for (players, enemies, walls).
+    struct ColliderIndex {
+        int count = 0;
+        int entries[COLLIDER_CAPACITY];
+        void add(int entry) { entries[count++] = entry; }
+    };
+    ColliderIndex starterBoxes, playerBoxes, enemyBoxes, wallBoxes;
     std::unique_ptr<ConfigParser> config;
     int phase = INIT;
     int readyTimer = 0;
@@ -171,7 +184,41 @@ public:
     // One asked for during the countdown begins after its last frame.
     bool pauseRequested = false;
 
+    // The run's own random sequence: update and draw make it the active
+    // generator, so another run in the same process never moves it.
+    KilnRandom random;
+
     // Set only by the verifier's constructor.
     bool hasOverride = false;
     RunSettingsOverride settingsOverride;
 };
+
+// The list only grows during a frame, so the first free entry is the count;
+// a full list drops the box. Defined here so the per-frame loops of every
+// play-field file compile it inline.
+inline void GameMain::addCollider(int type, int index, int x, int y, int width, int height) {
+    const int capacity = colliderCapacity < COLLIDER_CAPACITY ? colliderCapacity : COLLIDER_CAPACITY;
+    if (colliderCount >= capacity) {
+        return;
+    }
+    const int slot = colliderCount++;
+    Collider& entry = colliders[slot];
+    entry.active = 1;
+    entry.type = type;
+    entry.index = index;
+    entry.x = x;
+    entry.y = y;
+    entry.width = width;
+    entry.height = height;
+    switch (type) {
+        case WALL: wallBoxes.add(slot); break;
+        case ENEMY: enemyBoxes.add(slot); break;
+        case PLAYER:
+            playerBoxes.add(slot);
+            starterBoxes.add(slot);
+            break;
+        case BARRIER:
+        case ITEM: starterBoxes.add(slot); break;
+        default: break;
+    }
+}

@@ -1,5 +1,7 @@
 // The player's craft: its start state, one frame of flight (thrust, gravity,
 // barrier, energy, edges, trail), its explosion and its drawing.
+#include <cstring>
+
 #include "gamecore/game_main.h"
 #include "kiln2/kiln2.h"
 
@@ -119,10 +121,13 @@ void GameMain::updatePlayer() {
         // its box and its point of score, and the run ends through updateRun.
     }
 
-    // The trail is the craft's past heights laid out to the left, one scroll step apart.
-    for (int i = trailLength - 1; i >= 1; --i) {
-        player.trail[i].x = player.x - scrollSpeed * i;
-        player.trail[i].y = player.trail[i - 1].y;
+    // The trail is the craft's past heights laid out to the left, one scroll
+    // step apart: the heights move one point along, the spacing is laid anew.
+    const int points = trailLength < TRAIL_LENGTH ? trailLength : TRAIL_LENGTH;
+    if (points > 1) std::memmove(&player.trail[1], &player.trail[0], sizeof(TrailPoint) * (points - 1));
+    const int speed = scrollSpeed;
+    for (int i = 1; i < points; ++i) {
+        player.trail[i].x = player.x - speed * i;
     }
     player.trail[0].x = player.x;
     player.trail[0].y = player.y;

@@ -5,6 +5,7 @@
 
 #include "gamecore/game_main.h"
 #include "gamecore/record_saver.h"
+#include "gamecore/run_music.h"
 #include "kiln2/kiln2.h"
 
 namespace {
@@ -16,17 +17,13 @@ constexpr int RESULTS_LOCKED_FRAMES = 120;  // the results cannot be left before
 // frames and the released last entry. A run stops where its recording still fits.
 constexpr int LAST_RECORDED_FRAME = REPLAY_CAPACITY - 2;
 
-// Built once: a play frame allocates nothing, the one that ends the run included.
-const std::string PLAY_MUSIC = "resource/sound/bgm.ogg";
-const std::string RESULTS_MUSIC = "resource/sound/results.wav";
-
 }  // namespace
 
 void GameMain::updateReady() {
     if (readyTimer < READY_FRAMES) {
         readyTimer += 1;
     } else {
-        Kiln_playBgm(PLAY_MUSIC, -1, 0);
+        Kiln_playBgm(RUN_PLAY_MUSIC, -1, 0);
         phase = PLAY;
         readyTimer = 0;
     }
@@ -45,7 +42,7 @@ void GameMain::updateRun() {
     const bool goesOn = player.life > 0 && stageGoal > distance && keypad->getFrame() < LAST_RECORDED_FRAME;
     if (!goesOn) {
         scrollSpeed = 0;
-        Kiln_playBgm(RESULTS_MUSIC, 0, 0);
+        Kiln_playBgm(RUN_RESULTS_MUSIC, 0, 0);
         // A tie is not a record, and a replay or the verifier never writes.
         if (replayMode == 0 && !hasOverride && hiScores[stage] < score) {
             saveNewRecord(*keypad, *config, hiScores, stage, score);

@@ -71,7 +71,9 @@ void GameMain::init() {
     Kiln_log("Gamecoer init\n");
     phase = READY;
 
-    replayMode = Kiln_getGlobalInt(REPLAY_FLAG_SLOT);
+    // A run told its settings plays the replay it was given (the verifier, the
+    // theatre, a ghost); one started from the title asks the hand-over slot.
+    replayMode = hasOverride ? !settingsOverride.replayFile.empty() : Kiln_getGlobalInt(REPLAY_FLAG_SLOT);
     if (replayMode != 0) {
         const std::string file = hasOverride ? settingsOverride.replayFile : stageReplayFile(stage);
         try {

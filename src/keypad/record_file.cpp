@@ -60,16 +60,6 @@ bool RecordFileReader::atEnd() {
     return !fill();
 }
 
-bool RecordFileReader::readInt16(int16_t& value) {
-    while (length_ - position_ < 2) {
-        if (!fill()) return false;
-    }
-    const uint16_t bits = static_cast<uint16_t>(buffer_[position_] | (buffer_[position_ + 1] << 8));
-    value = static_cast<int16_t>(bits);
-    position_ += 2;
-    return true;
-}
-
 RecordFileWriter::RecordFileWriter(const std::string& fileName, const char* owner)
     : fileName_(fileName), tempName_(fileName + ".tmp"), owner_(owner) {
     fd_ = ::open(tempName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

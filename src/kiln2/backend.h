@@ -128,6 +128,7 @@ struct KilnWindowEvents {
     // counts them now) and pulled out (their device ids).
     std::vector<int> devicesAdded;
     std::vector<int> devicesRemoved;
+    std::string droppedFile;  // the last file dropped on the window, or ""
 };
 
 // Clock, keyboard, mouse and window events.

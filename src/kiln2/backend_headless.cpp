@@ -3,6 +3,7 @@
 // and heard, so tests and the replay verifier run the framework's real logic.
 #include "kiln2/backend_headless.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -107,7 +108,14 @@ public:
     }
 
     bool readPixels(std::vector<uint8_t>&, int, int) override { return false; }
-    bool saveScreenshot(const std::string&, int, int) override { return false; }
+    // No picture to read: a stand-in text file takes its place, so the
+    // numbering of F12's files can be tested without a window.
+    bool saveScreenshot(const std::string& file, int width, int height) override {
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        if (!out) return false;
+        const bool written = std::fprintf(out, "headless screenshot %dx%d\n", width, height) > 0;
+        return std::fclose(out) == 0 && written;
+    }
     bool readsResourceFiles() override { return world_->options.readResourceFiles; }
     void setPictureScaling(KilnPictureScaling scaling) override { world_->pictureScaling = scaling; }
     KilnWindowGeometry geometry() override { return world_->window; }
@@ -155,6 +163,8 @@ public:
             events.devicesAdded.push_back(index);
         }
         world_->announcedAdded.clear();
+        events.droppedFile = std::move(world_->droppedFile);
+        world_->droppedFile.clear();
     }
 
 private:

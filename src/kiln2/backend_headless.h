@@ -56,6 +56,7 @@ public:
     std::string environmentMappings;
     bool quitPending = false;
     bool focusLostPending = false;
+    std::string droppedFile;  // reported by the next poll
     bool cursorShown = true;
     bool fullScreen = false;
     KilnWindowGeometry window;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr uint32_t kFileHeaderBytes = 14;
 // No picture the game could want is larger; the limit keeps the size sums in range.
-constexpr int64_t kMaxSide = 16384;
+constexpr int64_t kMaxSide = 8192;
 
 enum Compression : uint32_t { RGB = 0, RLE8 = 1, RLE4 = 2, BITFIELDS = 3, ALPHA_BITFIELDS = 6 };
 

@@ -157,6 +157,7 @@ int Kiln_getBlendMode() { return kilnState().blendMode; }
 bool Kiln_isDrawingDiscarded() { return kilnDrawingDiscarded; }
 
 void Kiln_setDrawOffset(int x, int y) {
+    if (kilnQuiet) return;
     KilnState& state = kilnState();
     state.drawOffsetX = x;
     state.drawOffsetY = y;

@@ -114,6 +114,8 @@ int Kiln_waitFrame(int frameMs) {
     KilnWindowEvents events;
     input.pollEvents(events);
     handleWindowEvents(state, backend, events);
+    // A drop is offered for this frame only: a file dropped while no one asks is forgotten.
+    state.droppedFile = std::move(events.droppedFile);
 
     handleSystemKeys(backend);
     if (Kiln_isKeyPressed(KEY_ESCAPE)) state.quitRequested = true;

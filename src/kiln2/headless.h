@@ -1,6 +1,7 @@
 // The headless backend's window on the world, for tests and the replay
 // verifier: input is set here instead of read from devices, the clock is a
-// counter that never sleeps, and drawing and sound calls are recorded.
+// counter that never sleeps, and drawing and sound calls are recorded. F12
+// saves a stand-in text file, "headless screenshot 640x480", as its picture.
 // Select it with Kiln_useHeadlessBackend() before Kiln_init().
 #pragma once
 
@@ -78,6 +79,7 @@ void loseFocus();    // as another window taking the keyboard focus, or minimisi
 // the size asked for, both the same), and how the picture is scaled in it.
 void setWindowGeometry(int windowWidth, int windowHeight, int drawableWidth, int drawableHeight);
 KilnPictureScaling pictureScaling();
+void dropFile(const std::string& path);  // as a file dragged onto the window
 
 // The clock: milliseconds since start; Kiln_waitFrame's delays advance it instantly.
 uint32_t ticks();

@@ -123,6 +123,8 @@ KilnPictureScaling pictureScaling() { return world().pictureScaling; }
 
 void requestQuit() { world().quitPending = true; }
 
+void dropFile(const std::string& path) { world().droppedFile = path; }
+
 uint32_t ticks() { return world().ticks; }
 
 void setTicks(uint32_t ms) { world().ticks = ms; }

@@ -1,5 +1,6 @@
 // Questions the game asks about the input snapshot: held now (pressed) or
-// went down this frame (pushed), for keys, mouse buttons and joysticks.
+// went down this frame (pushed), for keys, mouse buttons, joysticks and
+// controllers; and the file dropped on the window in the last frame.
 #include <cstdint>
 
 #include "kiln2/kiln_state.h"
@@ -104,3 +105,8 @@ bool Kiln_wasFocusLost() { return kilnState().focusLost; }
 void Kiln_setControllerFaceA(KilnFaceButton face) { kilnState().faceA = face; }
 
 void Kiln_setControllerMappingFile(const std::string& path) { kilnState().controllerMappingFile = path; }
+std::string Kiln_takeDroppedFile() {
+    std::string file = std::move(kilnState().droppedFile);
+    kilnState().droppedFile.clear();
+    return file;
+}

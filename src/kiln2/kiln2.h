@@ -65,6 +65,9 @@ enum KilnKey {
     KEY_DOWN = 274,
     KEY_RIGHT = 275,
     KEY_LEFT = 276,
+    KEY_HOME = 278,
+    KEY_PAGEUP = 280,
+    KEY_PAGEDOWN = 281,
     KEY_F1 = 282,
     KEY_F2 = 283,
     KEY_F3 = 284,
@@ -116,9 +119,24 @@ bool Kiln_wasFocusLost();
 // ---- Run log ----
 // The run log's path ("run.log" unless set; "" for none). Set it after
 // choosing the backend and before Kiln_init, which starts the file afresh.
+// Once the file cannot be appended to, one line on stderr says so and the
+// rest of the run is logged to the standard streams only.
 void Kiln_setRunLogFile(const std::string& path);
 void Kiln_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Kiln_logException(const std::exception& e);
+
+// ---- Where the game's files are ----
+// Every file the framework loads whose name begins with "resource/" (textures,
+// the font, the icon, sounds, music) is read from dir instead: with dir
+// "/usr/share/kvr2013/resource", "resource/font/font.bmp" is read as
+// "/usr/share/kvr2013/resource/font/font.bmp". "" (the default) reads the
+// names as given, relative to the working directory.
+void Kiln_setResourceDir(const std::string& dir);
+// The path a "resource/..." name is read from; other names come back unchanged.
+std::string Kiln_resourcePath(const std::string& file);
+// Where F12 saves its numbered pictures ("screenshots" unless set); "" for
+// nowhere, when the player's directory cannot be written.
+void Kiln_setScreenshotDir(const std::string& dir);
 
 // ---- Textures and drawing ----
 using KilnMask = std::array<int, 3>;
@@ -137,8 +155,21 @@ void Kiln_setBlendMode(int mode);
 int Kiln_getBlendMode();
 void Kiln_setDrawOffset(int x, int y);
 void Kiln_disableTexture();
-// True when the backend throws every drawing call away (the replay verifier).
+// True when the backend throws every drawing call away (the replay verifier),
+// or while a KilnDiscardDrawingScope lives.
 bool Kiln_isDrawingDiscarded();
+// Every drawing call is thrown away while one lives, as on the verifier's
+// backend: a run can make the random draws of its drawing without a picture.
+class KilnDiscardDrawingScope {
+public:
+    KilnDiscardDrawingScope();
+    ~KilnDiscardDrawingScope();
+    KilnDiscardDrawingScope(const KilnDiscardDrawingScope&) = delete;
+    KilnDiscardDrawingScope& operator=(const KilnDiscardDrawingScope&) = delete;
+
+private:
+    bool previous_;
+};
 
 // ---- Bitmap font and text ----
 void Kiln_loadFont();
@@ -151,6 +182,22 @@ void Kiln_stopWAV(int channel);
 void Kiln_disposeWAV(const std::string& key);
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs);
 void Kiln_stopBgm(int fadeOutMs);
+
+// ---- Quiet stretches ----
+// While one lives, playing sounds and music, changing the draw offset and
+// logging do nothing: a run played where nobody is meant to notice it (a
+// ghost, the theatre catching up after a jump) is neither heard, nor seen
+// shaking the picture, nor found in the log. Loading and stopping still work.
+class KilnQuietScope {
+public:
+    KilnQuietScope();
+    ~KilnQuietScope();
+    KilnQuietScope(const KilnQuietScope&) = delete;
+    KilnQuietScope& operator=(const KilnQuietScope&) = delete;
+
+private:
+    bool previous_;
+};
 
 // ---- Raw input ----
 bool Kiln_isKeyPressed(int key);
@@ -165,6 +212,9 @@ bool Kiln_isJoyDirPressed(int dir, int joy);
 bool Kiln_isJoyDirPushed(int dir, int joy);
 bool Kiln_isJoyButtonPressed(int button, int joy);
 bool Kiln_isJoyButtonPushed(int button, int joy);
+// The path of a file dropped on the window since the last frame, once: a
+// second call in the same frame, or any call in a later one, answers "".
+std::string Kiln_takeDroppedFile();
 
 // ---- Controllers ----
 // Every connected joystick and controller, however many, drives the same
@@ -188,10 +238,33 @@ void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws K
 int Kiln_getGlobalInt(int index);
 long double Kiln_sin(float degrees);  // sine of degrees, in extended precision
 long double Kiln_cos(float degrees);
+// A random generator's two state words. Each run owns one, so two runs (the
+// live one and a ghost, or a replay being watched) advance in one process
+// without touching each other's sequence.
+struct KilnRandom {
+    uint32_t seed = 0;
+    uint32_t index = 0;
+};
+// Makes a generator the one Kiln_srand, Kiln_rand and Kiln_getRandIndex act
+// on while the scope lives, then gives the previous one back. Outside every
+// scope they act on the process's own generator.
+class KilnRandomScope {
+public:
+    explicit KilnRandomScope(KilnRandom& generator);
+    ~KilnRandomScope();
+    KilnRandomScope(const KilnRandomScope&) = delete;
+    KilnRandomScope& operator=(const KilnRandomScope&) = delete;
+
+private:
+    KilnRandom* previous_;
+};
 void Kiln_srand(uint32_t seed, uint32_t index);
 int Kiln_rand(int min, int max);
-uint32_t Kiln_getRandIndex();  // the generator's index word, for replay traces
-void Kiln_screenshot();
+uint32_t Kiln_getRandIndex();  // the active generator's index word, for replay traces
+// Saves the picture as the first free "kilnshot-NNNN.png" of the screenshot
+// directory, creating it when missing; never replaces an earlier one.
+// Returns the file written, "" when nothing was.
+std::string Kiln_screenshot();
 int Kiln_getFps();
 int Kiln_getCpuPercent();
 void Kiln_drawFps(int x, int y);

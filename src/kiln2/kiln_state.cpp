@@ -26,8 +26,8 @@ KilnState& kilnState() { return stateSlot(); }
 void kilnSeedFromClock(KilnState& state) {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     const auto bits = static_cast<uint64_t>(now);
-    state.randSeed = static_cast<uint32_t>(bits);
-    state.randIndex = static_cast<uint32_t>(bits >> 32);
+    state.random.seed = static_cast<uint32_t>(bits);
+    state.random.index = static_cast<uint32_t>(bits >> 32);
 }
 
 void kilnResetState() {

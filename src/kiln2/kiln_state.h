@@ -63,9 +63,17 @@ struct KilnState {
     bool musicLoaded = false;
     bool audioOpen = false;
 
+    // A file dropped on the window in the last frame's events, until taken.
+    std::string droppedFile;
+    // Kiln_setResourceDir and Kiln_setScreenshotDir.
+    std::string resourceDir;
+    std::string screenshotDir = "screenshots";
+
     std::array<int32_t, KILN_GLOBAL_INT_COUNT> globalInts{};
-    uint32_t randSeed = 0;
-    uint32_t randIndex = 0;
+    // The process's own generator, and the one a KilnRandomScope made
+    // active (null: the process's own).
+    KilnRandom random;
+    KilnRandom* activeRandom = nullptr;
 };
 
 KilnState& kilnState();
@@ -75,6 +83,8 @@ KilnState& kilnState();
 // the drawing functions test this first and return, and a replay runs at
 // simulation speed. Kept beside the state so the test is one load.
 inline bool kilnDrawingDiscarded = false;
+// True while a KilnQuietScope lives: sounds, music, the draw offset and the log are silent.
+inline bool kilnQuiet = false;
 // Forgets everything: the state is as before the first Kiln_init.
 void kilnResetState();
 // A start-up value for the random generator from a high-resolution clock.

@@ -33,6 +33,19 @@ void writeOut(const KilnLogTarget& target, const char* text, size_t length) {
     std::fwrite(text, 1, length, target.toStderr ? stderr : stdout);
 }
 
+// A log that can no longer be appended to (the disk filled up, the player's
+// directory was taken away) must not end the game: the first failure is said
+// once on stderr and the file is left alone for the rest of the run.
+void appendOrStopLogging(KilnLogTarget& target, const char* text, size_t length) {
+    if (!writesRunLog(target)) return;
+    try {
+        appendToRunLog(target.file, text, length);
+    } catch (const KilnError& e) {
+        target.writeRunLog = false;
+        std::fprintf(stderr, "%s; the rest of this run is not written to it\n", e.what());
+    }
+}
+
 }  // namespace
 
 void kilnDeleteRunLog() {
@@ -50,6 +63,7 @@ void Kiln_setRunLogFile(const std::string& path) {
 }
 
 void Kiln_log(const char* format, ...) {
+    if (kilnQuiet) return;
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -64,16 +78,17 @@ void Kiln_log(const char* format, ...) {
     }
     va_end(args);
     if (text.empty()) return;
-    const KilnLogTarget& target = kilnBackend().log;
+    KilnLogTarget& target = kilnBackend().log;
     writeOut(target, text.data(), text.size());
-    if (writesRunLog(target)) appendToRunLog(target.file, text.data(), text.size());
+    appendOrStopLogging(target, text.data(), text.size());
 }
 
 void Kiln_logException(const std::exception& e) {
+    if (kilnQuiet) return;
     std::string line = e.what();
     line += '\n';
-    const KilnLogTarget& target = kilnBackend().log;
+    KilnLogTarget& target = kilnBackend().log;
     writeOut(target, line.data(), line.size());
     std::fflush(target.toStderr ? stderr : stdout);
-    if (writesRunLog(target)) appendToRunLog(target.file, line.data(), line.size());
+    appendOrStopLogging(target, line.data(), line.size());
 }

@@ -1,4 +1,5 @@
-// Sound effects by key and the one piece of music, as the scenes ask for them.
+// Sound effects by key and the one piece of music, as the scenes ask for them;
+// nothing plays inside a quiet scope.
 #include "kiln2/kiln_state.h"
 
 void Kiln_loadWAV(const std::string& key, const std::string& file) {
@@ -6,13 +7,15 @@ void Kiln_loadWAV(const std::string& key, const std::string& file) {
     if (state.sounds.count(key)) Kiln_disposeWAV(key);
     KilnSoundHandle chunk = nullptr;
     std::string error;
-    if (!kilnBackend().audio->loadChunk(file, chunk, error)) {
-        throw KilnError("Kiln_loadWAV: " + error + "(" + file + ")");
+    const std::string path = Kiln_resourcePath(file);
+    if (!kilnBackend().audio->loadChunk(path, chunk, error)) {
+        throw KilnError("Kiln_loadWAV: " + error + "(" + path + ")");
     }
     state.sounds[key] = chunk;
 }
 
 void Kiln_playWAV(const std::string& key, int loops, int channel) {
+    if (kilnQuiet) return;
     KilnState& state = kilnState();
     auto found = state.sounds.find(key);
     if (found == state.sounds.end()) throw KilnError("Kiln_playWAV: Has not exist key: " + key);
@@ -36,6 +39,7 @@ void Kiln_disposeWAV(const std::string& key) {
 }
 
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs) {
+    if (kilnQuiet) return;
     KilnState& state = kilnState();
     KilnAudio& audio = *kilnBackend().audio;
     if (state.musicLoaded) {
@@ -45,12 +49,13 @@ void Kiln_playBgm(const std::string& file, int loops, int fadeInMs) {
     }
     std::string error;
     KilnMusicHandle music = nullptr;
+    const std::string path = Kiln_resourcePath(file);
     // SDL's text alone ("Not an Ogg Vorbis audio stream") does not say which file; the log must.
-    if (!audio.loadMusic(file, music, error)) throw KilnError("Kiln_playBgm: " + error + "(" + file + ")");
+    if (!audio.loadMusic(path, music, error)) throw KilnError("Kiln_playBgm: " + error + "(" + path + ")");
     state.music = music;
     state.musicLoaded = true;
-    if (!audio.playMusic(file, music, loops, fadeInMs, error)) {
-        throw KilnError("Kiln_playBgm: " + error + "(" + file + ")");
+    if (!audio.playMusic(path, music, loops, fadeInMs, error)) {
+        throw KilnError("Kiln_playBgm: " + error + "(" + path + ")");
     }
 }
 

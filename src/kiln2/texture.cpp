@@ -41,10 +41,11 @@ KilnImage& Texture::applyColorKey(uint32_t key, KilnImage& image) {
 
 std::unique_ptr<KilnImage> Texture::loadBmp(const std::string& file) {
     fileName = file;
+    const std::string path = Kiln_resourcePath(file);
     auto image = std::make_unique<KilnImage>();
     std::string reason;
-    // The text says "not found" for a broken file too; it always names the file.
-    if (!kilnReadBmpFile(file, *image, reason)) throw KilnError("Kiln_Texture::loadBmp : not found file: " + file);
+    // The text says "not found" for a broken file too; it always names the file it tried.
+    if (!kilnReadBmpFile(path, *image, reason)) throw KilnError("Kiln_Texture::loadBmp : not found file: " + path);
     return image;
 }
 

@@ -51,7 +51,7 @@ void Kiln_init(const std::string& caption, int width, int height, bool fullScree
     if (fullScreen && !showCursor) Kiln_toggleCursor();
     backend.video->setupView(width, height);
     Kiln_setCaption("%s", caption.c_str());
-    backend.video->setIcon("resource/ico.bmp");
+    backend.video->setIcon(Kiln_resourcePath("resource/ico.bmp"));
 
     // A machine without sound still plays the game; the log says why it is quiet.
     std::string audioError;

@@ -439,6 +439,12 @@ public:
                 // the controller events that follow for mapped ones say nothing new.
                 case SDL_JOYDEVICEADDED: events.devicesAdded.push_back(event.jdevice.which); break;
                 case SDL_JOYDEVICEREMOVED: events.devicesRemoved.push_back(event.jdevice.which); break;
+                case SDL_DROPFILE:
+                    if (event.drop.file != nullptr) {
+                        events.droppedFile = event.drop.file;
+                        SDL_free(event.drop.file);
+                    }
+                    break;
                 default: break;
             }
         }

@@ -1,10 +1,10 @@
-// Writing the picture read back from GL as a BMP file, right way up.
+// Writing the picture read back from GL as a PNG file, right way up.
 #include "kiln2_sdl/screenshot.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include <utility>
-
 
 bool kilnSaveScreenshot(std::vector<uint8_t>& rgb, int width, int height, const std::string& file) {
     const size_t rowBytes = static_cast<size_t>(width) * 3;
@@ -14,10 +14,10 @@ bool kilnSaveScreenshot(std::vector<uint8_t>& rgb, int width, int height, const 
         uint8_t* bottom = rgb.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
         for (size_t i = 0; i < rowBytes; ++i) std::swap(top[i], bottom[i]);
     }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(rgb.data(), width, height, 24, width * 3, 0x0000FFu,
-                                                    0x00FF00u, 0xFF0000u, 0);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), width, height, 24, width * 3,
+                                                              SDL_PIXELFORMAT_RGB24);
     if (!surface) return false;
-    const bool saved = SDL_SaveBMP(surface, file.c_str()) == 0;
+    const bool saved = IMG_SavePNG(surface, file.c_str()) == 0;
     SDL_FreeSurface(surface);
     return saved;
 }

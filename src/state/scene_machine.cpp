@@ -2,9 +2,10 @@
 // of a frame, for the one its message names.
 #include "state/scene_machine.h"
 
-#include "gamecore/game_main.h"
 #include "kiln2/kiln2.h"
+#include "state/live_run_main.h"
 #include "state/logo_main.h"
+#include "state/theatre_main.h"
 #include "state/title_main.h"
 
 namespace {
@@ -31,7 +32,10 @@ bool stepScene() {
                 currentScene = std::make_unique<TitleMain>();
                 break;
             case MSG_GAME:
-                currentScene = std::make_unique<GameMain>();
+                currentScene = std::make_unique<LiveRunMain>();
+                break;
+            case MSG_THEATRE:
+                currentScene = std::make_unique<TheatreMain>();
                 break;
             default:
                 keepRunning = false;
@@ -45,6 +49,8 @@ bool stepScene() {
 }
 
 void setFirstScene(SceneFactory factory) { firstScene = factory; }
+
+std::unique_ptr<GameState> makeTheatreMain() { return std::make_unique<TheatreMain>(); }
 
 GameState* currentSceneForTest() { return currentScene.get(); }
 

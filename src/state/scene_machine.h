@@ -18,6 +18,9 @@ bool stepScene();
 using SceneFactory = std::unique_ptr<GameState> (*)();
 void setFirstScene(SceneFactory factory);
 
+// The theatre, watching the pending request: the first scene of "--watch".
+std::unique_ptr<GameState> makeTheatreMain();
+
 // The live scene, or null before the first step (for tests).
 GameState* currentSceneForTest();
 

@@ -9,6 +9,7 @@
 #include "config/game_settings.h"
 #include "config/player_files.h"
 #include "kiln2/kiln2.h"
+#include "state/watch_request.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TitleMain::TitleMain() {
     stage_ = settings.stage;
 }
 
-void TitleMain::startRun(int replayFlag) {
+void TitleMain::saveShownStage() {
     config_.setInt("MODE", stage_);
     try {
         savePlayerConfig(config_);
@@ -49,8 +50,19 @@ void TitleMain::startRun(int replayFlag) {
         // A full disk must not stop a run: the session copy carries the stage to it.
         Kiln_log("Could not save the chosen stage: %s\n", e.what());
     }
+}
+
+void TitleMain::startRun(int replayFlag) {
+    saveShownStage();
     Kiln_setGlobalInt(REPLAY_FLAG_SLOT, replayFlag);
     setMessage(MSG_GAME);
+}
+
+void TitleMain::watch(const std::string& replayFile) {
+    // The theatre reads no settings file: it is told the stage and the hi-score shown here.
+    saveShownStage();
+    requestWatch({.replayFile = replayFile, .stage = stage_, .hiScore = hiScores_[stage_]});
+    setMessage(MSG_THEATRE);
 }
 
 void TitleMain::update() {
@@ -60,8 +72,11 @@ void TitleMain::update() {
         Kiln_stopBgm(kMusicFadeOutMs);
     }
     if (keypad_.isTriggerA(false) || keypad_.isTriggerUp(false)) startRun(0);
-    // Checked after the start so that A and B together end up as a replay.
-    if (keypad_.isTriggerB(false)) startRun(1);
+    // Checked after the start so that A and B together end up watching the replay.
+    if (keypad_.isTriggerB(false)) watch(stageReplayFile(stage_));
+    // A replay file dropped on the window is watched on the stage shown.
+    const std::string dropped = Kiln_takeDroppedFile();
+    if (!dropped.empty()) watch(dropped);
     // After the save: a run started this frame keeps the stage it was shown.
     if (keypad_.isTriggerLeft(false)) {
         stage_ = stage_ == 0 ? kStageCount - 1 : stage_ - 1;

@@ -1,9 +1,11 @@
 // The title screen: the game's name, the best score of the chosen stage, the
 // controls; LEFT/RIGHT pick one of four stages, A or UP starts a live run and
-// B the replay of that stage's best run.
+// B watches the replay of that stage's best run in the theatre, as does a
+// replay file dropped on the window.
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "config/config_parser.h"
 #include "config/game_settings.h"
@@ -28,6 +30,9 @@ private:
     // Stores the shown stage in "config.ini" and tells the next run whether to
     // play back (slot value 1) or fly live (0).
     void startRun(int replayFlag);
+    // Stores the shown stage and asks for the theatre to show replayFile on it.
+    void watch(const std::string& replayFile);
+    void saveShownStage();
 
     Keypad keypad_{0};
     bool musicStopped_ = false;

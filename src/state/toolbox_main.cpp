@@ -90,7 +90,8 @@ std::shared_ptr<Vec3> at(int x, int y) {
     return std::make_shared<Vec3>(static_cast<float>(x), static_cast<float>(y), 0.0f);
 }
 
-ToolboxMain::ToolboxMain() : map_(FMFLoader::load(MAP_FILE)), recorder_(std::make_unique<MouseRecorder>()) {
+ToolboxMain::ToolboxMain()
+    : map_(FMFLoader::load(Kiln_resourcePath(MAP_FILE))), recorder_(std::make_unique<MouseRecorder>()) {
     Kiln_log("ToolboxMain\n");
     buildMenu();
 }

@@ -14,6 +14,7 @@
 #include "verifier/replay_verifier_args.h"
 #include "verifier/run_trace.h"
 #include "gamecore/game_main.h"
+#include "gamecore/run_summary.h"
 #include "kiln2/kiln2.h"
 
 namespace {
@@ -26,11 +27,6 @@ bool canOpenReplay(const std::string& file) {
     return in.is_open();
 }
 
-const char* resultName(const GameMain& game, bool reachedResults) {
-    if (!reachedResults) return "limit";
-    return game.player.life == 0 ? "destroyed" : "finished";
-}
-
 int playReplay(const VerifierArgs& args, const std::string& name) {
     std::optional<RunTraceWriter> trace;
     if (!args.traceFile.empty()) trace.emplace(args.traceFile);
@@ -39,7 +35,7 @@ int playReplay(const VerifierArgs& args, const std::string& name) {
     bool reachedResults = false;
     for (long long updates = 0; updates < args.maxFrames; ++updates) {
         game->update();
-        if (trace) trace->writeLine(*game, Kiln_getRandIndex());
+        if (trace) trace->writeLine(*game, game->random.index);
         if (game->phase == GameMain::END) {
             // The file was there a moment ago but could not be read as a replay.
             std::fprintf(stderr, "%s: cannot play the replay %s\n", name.c_str(), args.replayFile.c_str());
@@ -54,9 +50,7 @@ int playReplay(const VerifierArgs& args, const std::string& name) {
     }
     if (trace) trace->close();
 
-    const int distance = game->scrollPos / 100 / 100 * 10;
-    std::printf("stage=%d frames=%d score=%d distance=%dm energy=%d result=%s\n", args.stage, game->frameCounter,
-                game->score, distance, game->player.energy, resultName(*game, reachedResults));
+    std::printf("%s\n", runSummaryLine(*game, reachedResults).c_str());
     std::fflush(stdout);
     return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
@@ -41,6 +42,16 @@ inline SurfacePtr loadBmpRgb(const std::string& path) {
     SurfacePtr raw(SDL_LoadBMP(path.c_str()));
     if (!raw) {
         ADD_FAILURE() << "SDL_LoadBMP failed for " << path << ": " << SDL_GetError();
+        return nullptr;
+    }
+    return SurfacePtr(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB24, 0));
+}
+
+// Loads any picture SDL_image reads (the desktop icons are PNG) as RGB24.
+inline SurfacePtr loadPictureRgb(const std::string& path) {
+    SurfacePtr raw(IMG_Load(path.c_str()));
+    if (!raw) {
+        ADD_FAILURE() << "IMG_Load failed for " << path << ": " << IMG_GetError();
         return nullptr;
     }
     return SurfacePtr(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB24, 0));

@@ -49,6 +49,7 @@ const char* const kExactFiles[] = {
     "font/font.bmp",         "image/logo.bmp",       "image/menu.bmp",    "image/tama.bmp",
     "ico.bmp",               "sound/itemget.wav",    "sound/miss.wav",    "sound/break.wav",
     "sound/up.wav",          "sound/bariya.wav",     "sound/results.wav",
+    "icons/32/kvr2013.png",  "icons/48/kvr2013.png", "icons/64/kvr2013.png", "icons/128/kvr2013.png",
 };
 
 TEST_F(Generator, RunsSuccessfully) { EXPECT_EQ(exitStatus, 0); }
@@ -84,7 +85,7 @@ TEST_F(Generator, WritesNothingButTheResourceTree) {
     for (const auto& entry : fs::recursive_directory_iterator(*outputRoot)) {
         files += entry.is_regular_file() ? 1 : 0;
     }
-    EXPECT_EQ(files, 12);
+    EXPECT_EQ(files, 16);
 }
 
 } // namespace

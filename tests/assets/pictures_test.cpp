@@ -1,6 +1,7 @@
-// The logo, the menu sheet, the sprite sheet and the window icon: sizes the
-// game relies on, transparency where the game draws over other pictures, and
-// the pause panel laid out so the cursor shows next to its two choices.
+// The logo, the menu sheet, the sprite sheet, the window icon and the desktop
+// icons: sizes the game relies on, transparency where the game draws over
+// other pictures, and the pause panel laid out so the cursor shows next to
+// its two choices.
 #include "asset_test_support.h"
 
 #include <algorithm>
@@ -143,6 +144,27 @@ TEST(WindowIcon, Is32By32) {
     ASSERT_NE(raw, nullptr) << SDL_GetError();
     EXPECT_EQ(raw->w, 32);
     EXPECT_EQ(raw->h, 32);
+}
+
+// The desktop's icons are the window icon's art enlarged, pixel for pixel:
+// each icon pixel shows the icon pixel it covers.
+TEST(DesktopIcons, ShowTheWindowIconAtEachThemeSize) {
+    SurfacePtr art = loadBmpRgb(resourcePath("ico.bmp"));
+    ASSERT_NE(art, nullptr);
+    for (int size : {32, 48, 64, 128}) {
+        const std::string relative = "icons/" + std::to_string(size) + "/kvr2013.png";
+        SurfacePtr icon = loadPictureRgb(resourcePath(relative));
+        ASSERT_NE(icon, nullptr) << relative;
+        ASSERT_EQ(icon->w, size) << relative;
+        ASSERT_EQ(icon->h, size) << relative;
+        int different = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                different += pixelAt(icon.get(), x, y) == pixelAt(art.get(), x * 32 / size, y * 32 / size) ? 0 : 1;
+            }
+        }
+        EXPECT_EQ(different, 0) << relative;
+    }
 }
 
 TEST(Pictures, EveryBmpIsTwentyFourBitUncompressed) {

@@ -111,3 +111,28 @@ TEST(GameConfigValues, AnUnloadedParserReportsEveryKeyMissing) {
     EXPECT_EQ(problems[0], "config: missing key HI_SCORE1, using 0");
     EXPECT_EQ(problems[4], "config: missing key MODE, using 0");
 }
+
+TEST(GhostSetting, OneAndZeroTurnTheGhostOnAndOffAndAnOlderFileMeansOn) {
+    ConfigParser config;
+    std::vector<std::string> problems;
+    EXPECT_TRUE(readGhostSetting(config, problems)) << "a config.ini from before the ghost";
+    config.set("GHOST", "0");
+    EXPECT_FALSE(readGhostSetting(config, problems));
+    config.set("GHOST", "1");
+    EXPECT_TRUE(readGhostSetting(config, problems));
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(GhostSetting, ABadValueIsOneProblemLineNamingTheKeyAndTheDefault) {
+    TempDir dir;
+    const std::string file = dir.file("config.ini");
+    writeText(file, ZERO_SCORES + "MODE = 0\nGHOST = yes please\n");
+    ConfigParser config;
+    std::vector<std::string> problems = loadOrCreateGameConfig(config, file, 0);
+    EXPECT_TRUE(readGhostSetting(config, problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], file + ": bad value for GHOST ('yes please'), using 1");
+    config.set("GHOST", "2");
+    EXPECT_TRUE(readGhostSetting(config, problems));
+    EXPECT_EQ(problems.size(), 2u);
+}

@@ -55,8 +55,8 @@ protected:
         ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
     }
 
-    void startGame(const std::vector<std::string>& environment = {}) {
-        game = std::make_unique<GameProcess>(dir, std::vector<std::string>{}, environment);
+    void startGame(const Launch& launch = {}) {
+        game = std::make_unique<GameProcess>(dir, std::vector<std::string>{}, launch);
         window = game->waitForWindow();
         ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
         focusWindow(window);
@@ -101,7 +101,7 @@ protected:
 
 TEST_F(AwayE2E, APadStartsARunPullingItOutPausesAndPluggingItInAgainGoesOn) {
     TestPad pad(dir);
-    ASSERT_NO_FATAL_FAILURE(startGame({pad.environment()}));
+    ASSERT_NO_FATAL_FAILURE(startGame(Launch{.environment = {pad.environment()}}));
     ASSERT_TRUE(pad.send("attach"));
     ASSERT_TRUE(game->waitForLog("Controller connected: KVR Test Pad\n")) << game->runLog();
     ASSERT_TRUE(pad.tap("south"));  // skips the logo

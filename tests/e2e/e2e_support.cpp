@@ -1,8 +1,7 @@
 // Process, file and X helpers for the end-to-end tests.
 #include "e2e_support.h"
 
-#include <gtest/gtest.h>
-
+#include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,17 +26,6 @@ constexpr auto kPollInterval = 20ms;
 // Long enough for several 16 ms frames to see the key down, then up again.
 constexpr auto kKeyHold = 100ms;
 
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
 fs::path makeUniqueDir() {
     std::random_device seed;
     std::mt19937_64 random(seed());
@@ -50,56 +38,62 @@ fs::path makeUniqueDir() {
 
 }  // namespace
 
-namespace {
+// Xvfb starts afresh each time its last client leaves, and while it does a
+// new client is refused: a game started just after the previous one closed
+// could then find no display ("x11 not available"). The test program keeps
+// one connection of its own open from its first game on, opened once the
+// server accepts it, so the server never starts afresh under a test.
+void holdTheDisplay() {
+    static bool held = false;
+    if (held) return;
+    held = waitUntil([] { return SDL_VideoInit("x11") == 0; });
+    if (!held) throw std::runtime_error(std::string("the X server takes no connection: ") + SDL_GetError());
+}
 
-// An X server started without -noreset (as xvfb-run starts Xvfb) resets
-// itself whenever its last client leaves, and a client that connects during
-// the reset is dropped: a game started just after an xdotool call then ends
-// at once with "x11 not available". One client of our own, connected for the
-// whole test program, keeps the server from ever being left alone.
-class DisplayKeeper : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) return;
-        // Up when the server answers and our client is still there a little
-        // later: a client dropped by a reset takes a moment to notice.
-        int answeredInARow = 0;
-        waitUntil([&] {
-            if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;  // dropped by a reset: again
-            if (pid_ <= 0) {
-                start();
-                answeredInARow = 0;
-            }
-            int status = -1;
-            runCommand("xdpyinfo >/dev/null 2>&1", &status);
-            answeredInARow = status == 0 ? answeredInARow + 1 : 0;
-            return answeredInARow >= 5 && waitpid(pid_, nullptr, WNOHANG) == 0;
-        });
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
-    void TearDown() override {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+    return quoted + "'";
+}
+
+std::map<std::string, std::string> snapshotTree(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    std::error_code error;
+    if (!fs::exists(root, error)) return entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        if (entry.is_symlink()) {
+            entries[name] = "link -> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_directory()) {
+            entries[name] = "dir";
+        } else {
+            const std::string bytes = readFile(entry.path());
+            uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+            for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+            entries[name] = "file " + std::to_string(bytes.size()) + " " + std::to_string(hash);
+        }
     }
+    return entries;
+}
 
-private:
-    void start() {
-        pid_ = fork();
-        if (pid_ != 0) return;
-        const int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
-        // Watches a root window property that never changes: connected, and idle.
-        execlp("xprop", "xprop", "-root", "-spy", "_KVR_E2E_KEEPER", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+std::string copyGameInto(const fs::path& prefix) {
+    fs::create_directories(prefix / "bin");
+    const fs::path copy = prefix / "bin" / "kvr2013";
+    fs::copy_file(gameBinary(), copy, fs::copy_options::overwrite_existing);
+    return copy.string();
+}
 
-    pid_t pid_ = -1;
-};
-
-[[maybe_unused]] ::testing::Environment* const displayKeeper = ::testing::AddGlobalTestEnvironment(new DisplayKeeper);
-
-}  // namespace
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
 
 bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -141,40 +135,37 @@ void WorkDir::linkResourcesExcept(const std::vector<std::string>& leftOut) {
 
 bool WorkDir::exists(const std::string& name) const { return fs::exists(path_ / name); }
 
-std::string WorkDir::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+std::string WorkDir::read(const std::string& name) const { return readFile(path_ / name); }
 
 void WorkDir::write(const std::string& name, const std::string& content) const {
     std::ofstream out(path_ / name, std::ios::binary);
     out << content;
 }
 
-GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args,
-                         const std::vector<std::string>& environment)
-    : dir_(dir) {
-    std::vector<std::string> argvText{gameBinary()};
+GameProcess::GameProcess(const WorkDir& dir, const std::vector<std::string>& args, const Launch& launch)
+    : outputDir_(launch.outputDir.empty() ? dir.path() : launch.outputDir),
+      playerFiles_(launch.playerFiles.empty() ? dir.path() : launch.playerFiles) {
+    std::vector<std::string> argvText{launch.binary.empty() ? gameBinary() : launch.binary};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : argvText) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    std::string out = (dir.path() / "game.stdout").string();
-    std::string err = (dir.path() / "game.stderr").string();
+    std::string out = (outputDir_ / "game.stdout").string();
+    std::string err = (outputDir_ / "game.stderr").string();
     std::string workDir = dir.path().string();
+    std::string home = (dir.path() / "home").string();
 
+    holdTheDisplay();
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        for (const std::string& entry : environment) {
-            const size_t equals = entry.find('=');
-            if (equals != std::string::npos) setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
-        }
+        setenv("HOME", home.c_str(), 1);
+        unsetenv("XDG_DATA_HOME");
+        for (const auto& [name, value] : launch.environment) setenv(name.c_str(), value.c_str(), 1);
+        for (const std::string& name : launch.unset) unsetenv(name.c_str());
         int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (outFd < 0 || errFd < 0) _exit(126);
@@ -224,7 +215,11 @@ bool GameProcess::waitForLog(const std::string& text, std::chrono::milliseconds 
     return waitUntil([&] { return runLog().find(text) != std::string::npos; }, timeout);
 }
 
-std::string GameProcess::runLog() const { return dir_.read("run.log"); }
+std::string GameProcess::runLog() const { return readFile(playerFiles_ / "run.log"); }
+
+std::string GameProcess::standardOutput() const { return readFile(outputDir_ / "game.stdout"); }
+
+std::string GameProcess::standardError() const { return readFile(outputDir_ / "game.stderr"); }
 
 std::string runCommand(const std::string& command, int* status) {
     std::string output;
@@ -307,7 +302,7 @@ void clickAt(const std::string& windowId, int x, int y) {
 
 TestPad::TestPad(const WorkDir& dir) : file_(dir / "pad-commands") {}
 
-std::string TestPad::environment() const { return "KVR_TEST_PAD_FILE=" + file_.string(); }
+std::pair<std::string, std::string> TestPad::environment() const { return {"KVR_TEST_PAD_FILE", file_.string()}; }
 
 bool TestPad::send(const std::string& commands) {
     // Written whole under another name, then renamed: the game never sees half a file.
@@ -329,6 +324,8 @@ bool TestPad::tap(const std::string& position) {
 }
 
 WindowManager::WindowManager(const WorkDir& dir) {
+    // Started before any game: a server starting afresh would refuse it.
+    holdTheDisplay();
     const std::string log = (dir / "openbox.log").string();
     pid_ = fork();
     if (pid_ < 0) return;
@@ -362,6 +359,12 @@ WindowManager::~WindowManager() {
     waitpid(pid_, &status, 0);
     // The root window keeps the property of a window manager that is gone; the next one sets it anew.
     runCommand("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>&1");
+}
+
+void holdKey(const std::string& windowId, const std::string& keysym, bool down) {
+    focusWindow(windowId);
+    runCommand(std::string("xdotool ") + (down ? "keydown" : "keyup") + " --window " + shellQuote(windowId) + " " +
+               shellQuote(keysym) + " 2>&1");
 }
 
 }  // namespace e2e

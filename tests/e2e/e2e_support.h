@@ -9,8 +9,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -50,16 +52,26 @@ private:
     std::filesystem::path path_;
 };
 
+// How a game is started besides its arguments: which binary, where its
+// output and its run log are, and its environment. By default the build's
+// game with its player's files in the working directory, and HOME pointed
+// into the working directory (so no test can reach the real home).
+struct Launch {
+    std::string binary{};                  // "" = the build's game
+    std::filesystem::path outputDir{};     // game.stdout and game.stderr; empty = the working directory
+    std::filesystem::path playerFiles{};   // where run.log is read; empty = the working directory
+    std::vector<std::pair<std::string, std::string>> environment{};  // set for the game
+    std::vector<std::string> unset{};                                 // removed from its environment
+};
+
 // The real game binary, started in a working directory with the X11 video
 // driver forced (SDL would otherwise fall back to an invisible offscreen one)
 // and sound on the dummy driver. Its stdout and stderr go to game.stdout and
-// game.stderr in the working directory. The destructor kills a game still
-// running.
+// game.stderr in the working directory (or launch.outputDir). The destructor
+// kills a game still running.
 class GameProcess {
 public:
-    // environment: extra "NAME=value" entries for the game.
-    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {},
-                const std::vector<std::string>& environment = {});
+    GameProcess(const WorkDir& dir, const std::vector<std::string>& args = {}, const Launch& launch = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -78,12 +90,28 @@ public:
     bool waitForLog(const std::string& text, std::chrono::milliseconds timeout = kDefaultTimeout);
 
     std::string runLog() const;
+    std::string standardOutput() const;
+    std::string standardError() const;
 
 private:
-    const WorkDir& dir_;
+    std::filesystem::path outputDir_;
+    std::filesystem::path playerFiles_;
     pid_t pid_ = -1;
     std::optional<int> status_;
 };
+
+// Every entry under root (itself excluded) by its path relative to root:
+// "dir", "file <size> <hash of the bytes>" or "link -> <target>". Two
+// snapshots are equal exactly when nothing under root was added, removed or
+// changed by a single byte. An empty map when root does not exist.
+std::map<std::string, std::string> snapshotTree(const std::filesystem::path& root);
+
+// The build's game copied to prefix/bin/kvr2013, away from any checkout, so
+// that it finds no resources beside itself; returns the copy's path.
+std::string copyGameInto(const std::filesystem::path& prefix);
+
+// A whole file, "" when missing.
+std::string readFile(const std::filesystem::path& file);
 
 // Runs a shell command; returns its stdout (the exit status goes to *status when given).
 std::string runCommand(const std::string& command, int* status = nullptr);
@@ -120,8 +148,8 @@ void clickAt(const std::string& windowId, int x, int y);
 class TestPad {
 public:
     explicit TestPad(const WorkDir& dir);
-    // "KVR_TEST_PAD_FILE=..." for GameProcess's environment.
-    std::string environment() const;
+    // KVR_TEST_PAD_FILE and its value, for Launch::environment.
+    std::pair<std::string, std::string> environment() const;
     // Hands the game one command file and waits until it took it.
     bool send(const std::string& commands);
     // Holds a position for several frames and lets it go again.
@@ -130,6 +158,10 @@ public:
 private:
     std::filesystem::path file_;
 };
+
+// Keeps one X connection of the test program open from now on, so that Xvfb
+// never starts afresh between two clients; games call it when they start.
+void holdTheDisplay();
 
 // A window manager (openbox) for the tests that need one: Xvfb has none, and
 // full screen is a request a window manager carries out. Stopped at the end.
@@ -146,9 +178,14 @@ private:
     pid_t pid_ = -1;
     bool running_ = false;
 };
+// Puts a key down (or up) on the window and leaves it so: a held key.
+void holdKey(const std::string& windowId, const std::string& keysym, bool down);
 
 // Path helpers.
 std::filesystem::path repoResourceDir();
 std::string gameBinary();
+
+// Quotes text for a POSIX shell command line.
+std::string shellQuote(const std::string& text);
 
 }  // namespace e2e

@@ -1,7 +1,7 @@
 // A whole run of the real game, driven through X with real key presses: the
 // title starts a run, the craft falls, the results lead back to the title,
-// which now shows the new hi-score, and the saved replay plays back without
-// changing any file.
+// which now shows the new hi-score, and the saved replay plays back in the
+// theatre without changing any file.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -37,11 +37,11 @@ protected:
         ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
     }
 
-    // Presses Z until run.log holds "TitleMain" the given number of times.
-    bool leaveForTitle(int titleCount) {
+    // Presses a key (Z by default) until run.log holds "TitleMain" the given number of times.
+    bool leaveForTitle(int titleCount, const std::string& key = "z") {
         for (int attempt = 0; attempt < 80; ++attempt) {
             if (countOf(game->runLog(), "TitleMain\n") >= titleCount) return true;
-            pressKey(window, "z");
+            pressKey(window, key);
         }
         return countOf(game->runLog(), "TitleMain\n") >= titleCount;
     }
@@ -92,13 +92,74 @@ TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
     ASSERT_TRUE(leaveForTitle(2)) << game->runLog();
     EXPECT_GT(whiteBeyondFirstDigit(), 0) << "the title shows the new hi-score of " << hiScore1(config);
 
-    // X plays the replay of the stage; leaving it again with Z changes no file.
+    // X watches the replay of the stage in the theatre; leaving it with X changes no file.
     pressKey(window, "x");
     ASSERT_TRUE(waitUntil([&] { return countOf(game->runLog(), "Gamecoer init\n") == 4; })) << game->runLog();
-    ASSERT_TRUE(leaveForTitle(3)) << game->runLog();
+    EXPECT_EQ(countOf(game->runLog(), "TheatreMain\n"), 1) << game->runLog();
+    ASSERT_TRUE(leaveForTitle(3, "x")) << game->runLog();
     EXPECT_EQ(dir.read("config.ini"), config);
     EXPECT_EQ(dir.read("replay/replay_00.bin"), replay);
     EXPECT_EQ(countOf(game->runLog(), "Could not save"), 0) << game->runLog();
+
+    pressKey(window, "Escape");
+    const std::optional<int> status = game->waitForExit();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << game->runLog();
+}
+
+// After a record, the next live run races its ghost: the recorded craft fell
+// from the start, so a live craft lifted off instead leaves it behind, and
+// the pause holds both still for a screenshot.
+TEST_F(GameE2E, AfterARecordTheNextRunShowsTheTranslucentGhost) {
+    game = std::make_unique<GameProcess>(dir);
+    window = game->waitForWindow();
+    ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
+    focusWindow(window);
+    ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
+    pressKey(window, "z");
+    ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+    pressKey(window, "z");
+    ASSERT_TRUE(waitUntil([&] { return hiScore1(dir.read("config.ini")) > 0 && dir.exists("replay/replay_00.bin"); },
+                          30s))
+        << "no record saved; log: " << game->runLog();
+    ASSERT_TRUE(leaveForTitle(2)) << game->runLog();
+
+    // UP held on the title starts the next run and lifts the craft from its first play frame.
+    holdKey(window, "Up", true);
+    ASSERT_TRUE(waitUntil([&] { return countOf(game->runLog(), "Gamecoer init\n") == 4; })) << game->runLog();
+    SDL_Surface* picture = nullptr;
+    bool pauseAsked = false;
+    const bool paused = waitUntil(
+        [&] {
+            if (picture != nullptr) SDL_FreeSurface(picture);
+            picture = takeScreenshot(dir, window);
+            if (picture == nullptr) return false;
+            // The pause panel's dark blue fills the middle of the picture.
+            const int panel = countPixels(picture, 200, 300, 440, 340, [](Rgb c) { return c.b > 40 && c.b > c.r + 20; });
+            if (panel > 5000) return true;
+            const int countdown = countPixels(picture, 240, 200, 420, 232, [](Rgb c) { return c.r > 240 && c.b > 240; });
+            if (countdown == 0 && !pauseAsked) {
+                // "GO!" has gone: the craft climbs. Let go and pause while both crafts fly.
+                holdKey(window, "Up", false);
+                pressKey(window, "x");
+                pauseAsked = true;
+            }
+            return false;
+        },
+        30s);
+    holdKey(window, "Up", false);
+    ASSERT_TRUE(paused) << "the run never showed its pause; log: " << game->runLog();
+    ASSERT_NE(picture, nullptr);
+    keepScreenshot(dir, "ghost_paused.png");
+    // The ghost's craft and trail: amber a third opaque over the black field, left of the panel.
+    const int ghost = countPixels(picture, 0, 56, 150, 455,
+                                  [](Rgb c) { return c.r >= 70 && c.r <= 100 && c.g >= 30 && c.g <= 70 && c.b <= 35; });
+    EXPECT_GT(ghost, 100) << "no translucent ghost on screen";
+    // Its HUD line, "GHOST" in opaque amber under the score.
+    const int hudLine = countPixels(picture, 0, 36, 200, 56,
+                                    [](Rgb c) { return c.r > 240 && c.g > 160 && c.g < 190 && c.b < 80; });
+    EXPECT_GT(hudLine, 100);
+    SDL_FreeSurface(picture);
 
     pressKey(window, "Escape");
     const std::optional<int> status = game->waitForExit();

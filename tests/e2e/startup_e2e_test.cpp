@@ -96,7 +96,7 @@ TEST_F(StartupE2E, LogoThenZSkipsToTheTitleAndEscapeEndsCleanly) {
 TEST_F(StartupE2E, ScreenshotShowsTheTitleTextsInWhiteOnBlack) {
     startAtTitle();
     SDL_Surface* picture = screenshot();
-    ASSERT_NE(picture, nullptr) << "no readable kilnshot.bmp";
+    ASSERT_NE(picture, nullptr) << "no readable screenshot";
     EXPECT_EQ(picture->w, 640);
     EXPECT_EQ(picture->h, 480);
     // "KVR 2013" at (220, 200), scale 3: eight 24-pixel cells.
@@ -150,13 +150,42 @@ TEST_F(StartupE2E, RightThenZStoresStageTwoInConfig) {
     quitWithEscape();
 }
 
-TEST_F(StartupE2E, MissingFontEndsWithTheLoaderErrorAndAFailureStatus) {
+TEST_F(StartupE2E, MissingFontEndsWithAMessageNamingEveryPlaceSearchedAndAFailureStatus) {
+    // The game away from the checkout, started where resource/ lacks the font.
+    WorkDir prefix(WorkDir::NoResources);
+    const std::string binary = copyGameInto(prefix.path());
     dir.linkResourcesExcept({"font/font.bmp"});
-    game = std::make_unique<GameProcess>(dir);
+    WorkDir output(WorkDir::NoResources);
+    const auto before = snapshotTree(dir.path());
+    game = std::make_unique<GameProcess>(dir, std::vector<std::string>{},
+                                         Launch{.binary = binary, .outputDir = output.path()});
     std::optional<int> status = game->waitForExit();
     ASSERT_TRUE(status.has_value()) << "the game kept running without its font";
-    EXPECT_NE(*status, 0);
-    EXPECT_EQ(game->runLog(), "Kiln_Texture::loadBmp : not found file: resource/font/font.bmp\n");
+    EXPECT_EQ(*status, 1);
+    EXPECT_EQ(game->standardError(),
+              "kvr2013: cannot find the game's pictures and sounds (a directory holding font/font.bmp); looked in:\n"
+              "  " + (prefix.path() / "share/kvr2013/resource").string() + "\n"
+              "  " + (prefix.path() / "resource").string() + "\n"
+              "  " + (dir.path() / "resource").string() + "\n"
+              "Start it with --resources DIR naming the game's resource directory, or install it\n"
+              "(cmake --install BUILD --prefix PREFIX, or the kvr2013 package).\n");
+    EXPECT_EQ(game->standardOutput(), "");
+    EXPECT_EQ(snapshotTree(dir.path()), before) << "nothing is written: no run.log, no config.ini";
+    EXPECT_FALSE(std::filesystem::exists(dir / "home")) << "nor in the player's home";
+    EXPECT_TRUE(gameWindows().empty());
+}
+
+TEST_F(StartupE2E, AMissingPictureEndsWithTheLoaderErrorNamingThePathTried) {
+    // Resources of its own that hold the font but not the logo.
+    WorkDir mine(WorkDir::NoResources);
+    mine.linkResourcesExcept({"image/logo.bmp"});
+    game = std::make_unique<GameProcess>(dir, std::vector<std::string>{"--resources", (mine / "resource").string(),
+                                                                       "--data-dir", dir.path().string()});
+    std::optional<int> status = game->waitForExit();
+    ASSERT_TRUE(status.has_value()) << "the game kept running without its logo";
+    EXPECT_EQ(*status, 1);
+    EXPECT_EQ(game->runLog(), "resource loaded.\nExec loop.\nKiln_Texture::loadBmp : not found file: " +
+                                  (mine / "resource" / "image" / "logo.bmp").string() + "\n");
 }
 
 TEST_F(StartupE2E, ResWithOneValueIsAUsageErrorBeforeAnyWindow) {

@@ -39,7 +39,8 @@ protected:
         ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
         game = std::make_unique<GameProcess>(dir, std::vector<std::string>{"--toolbox", "-window"});
         window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
+        ASSERT_FALSE(window.empty()) << "no game window; exit status " << game->waitForExit(0ms).value_or(-1)
+                                     << "; stderr: " << dir.read("game.stderr") << "; run.log: " << game->runLog();
         focusWindow(window);
         ASSERT_TRUE(game->waitForLog("ToolboxMain\n")) << game->runLog();
     }
@@ -114,14 +115,14 @@ bool isCyan(const Rgb& c) { return c.r < 100 && c.g > 200 && c.b > 200; }
 TEST_F(ToolboxE2E, ClickingAnImageButtonGivesItTheSelectedLook) {
     moveMouse(IDLE_MOUSE_X, IDLE_MOUSE_Y);
     SDL_Surface* before = screenshot();
-    ASSERT_NE(before, nullptr) << "no readable kilnshot.bmp";
+    ASSERT_NE(before, nullptr) << "no readable screenshot";
     ASSERT_EQ(before->w, 640);
     ASSERT_EQ(before->h, 480);
 
     moveMouse((STAGE_BUTTON.x0 + STAGE_BUTTON.x1) / 2, (STAGE_BUTTON.y0 + STAGE_BUTTON.y1) / 2);
     clickLeft();
     SDL_Surface* after = screenshot();
-    ASSERT_NE(after, nullptr) << "no readable kilnshot.bmp";
+    ASSERT_NE(after, nullptr) << "no readable screenshot";
 
     const double startBefore = brightness(before, START_BUTTON);
     const double stageBefore = brightness(before, STAGE_BUTTON);

@@ -33,6 +33,18 @@ protected:
         kiln_headless::reset();
     }
 
+    // Restarts the framework the way the replay verifier runs it: drawing is
+    // thrown away (a long replay would otherwise record millions of calls)
+    // and the fixture's game is gone.
+    void restartAsVerifier() {
+        game.reset();
+        Kiln_quit();
+        kiln_headless::reset();
+        Kiln_useHeadlessBackend(
+            {.readResourceFiles = false, .writeRunLog = false, .logToStderr = true, .recordDrawCalls = false});
+        Kiln_init("KVR2013", 640, 480, false, false);
+    }
+
     // Holds or releases a key and lets one frame pass so the keypad's next
     // update sees it.
     void setKeyForNextFrame(int key, bool down) {

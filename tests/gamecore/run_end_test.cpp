@@ -196,6 +196,8 @@ TEST_F(RunEnd, NewRecordFlashesWithThreeRandomDrawsOnEvenFrames) {
     endRunWithScore(300);
     if (game->frameCounter % 2 != 0) playFrame(*game, {});
     ASSERT_EQ(game->frameCounter % 2, 0);
+    // Called directly, the layer draws from whichever generator is active: make it the run's.
+    KilnRandomScope runSequence(game->random);
     const uint32_t index = Kiln_getRandIndex();
     kiln_headless::clearDrawCalls();
     game->drawResults();

@@ -38,14 +38,17 @@ TEST_F(RunStart, EachStageHasItsLengthAndStartsItsOwnFixedRandomSequence) {
         SCOPED_TRACE(row.stage);
         writeFile("config.ini", configText(row.stage, "11 22 33 44"));
         newGame();
-        Kiln_srand(1, 1);  // whatever came before must not matter
+        game->random = {1, 1};  // whatever came before must not matter
         playFrame(*game, {});
         EXPECT_EQ(game->stage, row.stage);
         EXPECT_EQ(game->stageGoal, row.goal);
         EXPECT_EQ(game->hiScores, (std::array<int, 4>{11, 22, 33, 44}));
-        EXPECT_EQ(Kiln_getRandIndex(), row.index) << "no draw during the start of a run";
+        EXPECT_EQ(game->random.index, row.index) << "no draw during the start of a run";
         int drawn[5];
-        for (int& value : drawn) value = Kiln_rand(0, 1000000);
+        {
+            KilnRandomScope runSequence(game->random);
+            for (int& value : drawn) value = Kiln_rand(0, 1000000);
+        }
         Kiln_srand(row.seed, row.index);
         for (int value : drawn) EXPECT_EQ(value, Kiln_rand(0, 1000000));
     }
@@ -110,7 +113,7 @@ TEST_F(RunStart, AModeThatIsNoStagePlaysTheFirstStage) {
     const std::string log = firstFrameLog();
     EXPECT_EQ(game->stage, 0);
     EXPECT_EQ(game->stageGoal, 100);
-    EXPECT_EQ(Kiln_getRandIndex(), 17u);
+    EXPECT_EQ(game->random.index, 17u);
     EXPECT_EQ(game->hiScores[0], 5);
     EXPECT_NE(log.find("MODE"), std::string::npos) << log;
 }
@@ -155,6 +158,22 @@ TEST_F(RunStart, TheVerifiersSettingsReplaceTheConfigFile) {
     EXPECT_EQ(game->hiScores, (std::array<int, 4>{0, 0, 0, 1234}));
     EXPECT_EQ(game->keypad->getMode(), Keypad::PLAYBACK);
     EXPECT_FALSE(std::filesystem::exists("config.ini")) << "the verifier neither reads nor writes config.ini";
+}
+
+TEST_F(RunStart, ARunToldAReplayFilePlaysItWhateverTheTitleLeftInTheSlot) {
+    writeFile("replay.bin", std::string(24 * 3, '\0'));
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 0);  // a live run was the last thing the title asked for
+    game = std::make_unique<GameMain>(RunSettingsOverride{1, 0, "replay.bin"});
+    playFrame(*game, {});
+    EXPECT_EQ(game->replayMode, 1);
+    EXPECT_EQ(game->keypad->getMode(), Keypad::PLAYBACK);
+
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 1);
+    game = std::make_unique<GameMain>(RunSettingsOverride{1, 0, ""});
+    playFrame(*game, {});
+    EXPECT_EQ(game->replayMode, 0) << "told no file, the run is flown live";
+    EXPECT_EQ(game->keypad->getMode(), Keypad::RECORD);
+    EXPECT_EQ(game->phase, GameMain::READY);
 }
 
 }  // namespace

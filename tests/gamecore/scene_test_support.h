@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -103,7 +105,8 @@ inline bool holdHeight(const GameMain& game, int heightPx) {
     return (y > heightPx && game.player.vy < 300) || game.player.vy < -600;
 }
 
-// The state a run must reproduce, taken after every update that did work.
+// The state a run must reproduce, taken after every update that did work; the
+// last field is the index word of the run's own random generator.
 struct FrameState {
     int frameCounter, phase, score, scrollPos, y, vy, energy, life, barrierFrames, invincibleFrames, sparkleFrames;
     int walls, items, enemies, effects, shakeFrames, slowMotionFrames;
@@ -114,7 +117,45 @@ struct FrameState {
 inline FrameState stateOf(const GameMain& g) {
     return {g.frameCounter, g.phase, g.score, g.scrollPos, g.player.y, g.player.vy, g.player.energy, g.player.life,
             g.player.barrierFrames, g.player.invincibleFrames, g.player.sparkleFrames, g.liveWalls(), g.liveItems(),
-            g.liveEnemies(), g.liveEffects(), g.shakeFrames, g.slowMotionFrames, Kiln_getRandIndex()};
+            g.liveEnemies(), g.liveEffects(), g.shakeFrames, g.slowMotionFrames, g.random.index};
+}
+
+// One line of the replay verifier's trace (the 18 numbers of run_trace.h, in
+// FrameState's order) as a FrameState.
+inline FrameState frameStateFromTrace(const std::string& line) {
+    std::istringstream words(line);
+    long long f[18] = {};
+    for (long long& field : f) words >> field;
+    auto i = [&f](int k) { return static_cast<int>(f[k]); };
+    return {i(0), i(1), i(2), i(3), i(4), i(5), i(6), i(7), i(8), i(9), i(10), i(11), i(12), i(13), i(14), i(15),
+            i(16), static_cast<uint32_t>(f[17])};
+}
+
+// What the replay verifier (the program, the judge of every run) says about a
+// replay: its one line, and its trace, whose element i is the run's state
+// after update i + 1.
+struct VerifierReport {
+    std::string line;
+    std::vector<FrameState> trace;
+};
+
+inline VerifierReport verifierReport(const std::string& verifier, int stage, const std::string& replay) {
+    const std::string traceFile = (std::filesystem::temp_directory_path() /
+                                   ("kvr-verifier-trace-" + std::to_string(::getpid()) + ".txt"))
+                                      .string();
+    const std::string command = "'" + verifier + "' --stage " + std::to_string(stage) + " --replay '" + replay +
+                                "' --trace '" + traceFile + "'";
+    VerifierReport report;
+    FILE* out = ::popen(command.c_str(), "r");
+    if (out == nullptr) throw std::runtime_error("cannot run " + command);
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, out) != nullptr) report.line += buffer;
+    if (::pclose(out) != 0) throw std::runtime_error("the verifier failed: " + command);
+    if (!report.line.empty() && report.line.back() == '\n') report.line.pop_back();
+    std::istringstream lines(readFile(traceFile));
+    for (std::string line; std::getline(lines, line);) report.trace.push_back(frameStateFromTrace(line));
+    std::filesystem::remove(traceFile);
+    return report;
 }
 
 // Framework on the headless backend in a scratch directory, with the title's

@@ -79,6 +79,21 @@ TEST_F(FrameLoop, WindowCloseThrowsTheQuitError) {
     EXPECT_THROW(Kiln_waitFrame(16), KilnQuit) << "the request stays";
 }
 
+TEST_F(FrameLoop, AFileDroppedOnTheWindowIsOfferedForOneFrameOnce) {
+    frame();
+    EXPECT_EQ(Kiln_takeDroppedFile(), "");
+    kiln_headless::dropFile("/home/player/best run.bin");
+    EXPECT_EQ(Kiln_takeDroppedFile(), "") << "the drop arrives with the next frame's events";
+    frame();
+    EXPECT_EQ(Kiln_takeDroppedFile(), "/home/player/best run.bin");
+    EXPECT_EQ(Kiln_takeDroppedFile(), "") << "taken once";
+
+    kiln_headless::dropFile("replay_02.bin");
+    frame();
+    frame();
+    EXPECT_EQ(Kiln_takeDroppedFile(), "") << "a drop nobody took in its frame is forgotten";
+}
+
 TEST_F(FrameLoop, EscapeHeldQuitsOnTheFirstFrame) {
     frame();
     kiln_headless::setKey(KEY_ESCAPE, true);

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <set>
+#include <vector>
 
 #include "kiln2/random.h"
 #include "kiln_test_support.h"
@@ -83,6 +84,54 @@ TEST_F(Random, SameSeedGivesTheSameSequence) {
     for (int i = 0; i < 50; ++i) second.push_back(Kiln_rand(0, 1000));
     EXPECT_EQ(first, second);
     EXPECT_NE(std::set<int>(first.begin(), first.end()).size(), 1u);
+}
+
+TEST_F(Random, AScopeLendsItsGeneratorToTheDrawsAndGivesThePreviousOneBack) {
+    Kiln_srand(733, 17);
+    KilnRandom run{1252, 14};
+    {
+        KilnRandomScope scope(run);
+        EXPECT_EQ(Kiln_getRandIndex(), 14u);
+        Kiln_rand(0, 10);
+        Kiln_rand(0, 10);
+        KilnRandom inner{0, 500};
+        {
+            KilnRandomScope nested(inner);
+            Kiln_srand(9, 900);
+            Kiln_rand(0, 10);
+        }
+        EXPECT_EQ(inner.seed, 9u) << "Kiln_srand seeds the active generator";
+        EXPECT_EQ(inner.index, 901u);
+        EXPECT_EQ(Kiln_getRandIndex(), 16u) << "the outer scope's generator is active again";
+    }
+    EXPECT_EQ(run.index, 16u);
+    EXPECT_EQ(run.seed, 1252u);
+    EXPECT_EQ(Kiln_getRandIndex(), 17u) << "the process's own generator did not move";
+}
+
+TEST_F(Random, TwoRunsDrawingInTurnGetTheSequencesEachGetsAlone) {
+    auto alone = [](KilnRandom generator) {
+        KilnRandomScope scope(generator);
+        std::vector<int> drawn;
+        for (int i = 0; i < 40; ++i) drawn.push_back(Kiln_rand(0, 1 << 30));
+        return drawn;
+    };
+    const std::vector<int> firstAlone = alone({733, 17});
+    const std::vector<int> secondAlone = alone({733, 18});  // one step apart: the worst case for sharing
+
+    KilnRandom first{733, 17};
+    KilnRandom second{733, 18};
+    std::vector<int> firstInTurn, secondInTurn;
+    for (int i = 0; i < 40; ++i) {
+        {
+            KilnRandomScope scope(first);
+            firstInTurn.push_back(Kiln_rand(0, 1 << 30));
+        }
+        KilnRandomScope scope(second);
+        secondInTurn.push_back(Kiln_rand(0, 1 << 30));
+    }
+    EXPECT_EQ(firstInTurn, firstAlone);
+    EXPECT_EQ(secondInTurn, secondAlone);
 }
 
 TEST_F(Random, GlobalTableBounds) {

@@ -69,10 +69,17 @@ TEST_F(RunLog, GoesToStandardOutputOrStandardError) {
     EXPECT_EQ(err, "to stderr\n");
 }
 
-TEST_F(RunLog, UnwritableLogIsAnError) {
+// A full disk or a directory taken away during play must not end the game.
+TEST_F(RunLog, AnUnwritableLogIsSaidOnceOnStderrAndTheRunGoesOn) {
     start(noFiles());
     std::filesystem::create_directory("run.log");
-    EXPECT_NE(errorOf([] { Kiln_log("x\n"); }), "");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(errorOf([] { Kiln_log("x\n"); }), "");
+    EXPECT_EQ(errorOf([] { Kiln_logException(KilnError("y")); }), "");
+    EXPECT_EQ(errorOf([] { Kiln_log("z\n"); }), "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "x\nrun.log: Is a directory; the rest of this run is not written to it\ny\nz\n");
+    EXPECT_TRUE(std::filesystem::is_empty("run.log")) << "nothing is put inside what stands in its place";
 }
 
 }  // namespace

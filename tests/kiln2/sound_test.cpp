@@ -98,6 +98,22 @@ TEST_F(SoundFiles, MissingOrBrokenFilesAreErrorsNamingTheFile) {
     EXPECT_GT(music.size(), std::string("Kiln_playBgm: ").size()) << "the system's reason follows";
 }
 
+TEST_F(SoundFiles, AWaveWithoutItsFormatOrItsSamplesIsRefused) {
+    writeWav("good.wav");
+    const std::string good = readFile("good.wav");
+    // The same header with the "fmt " chunk renamed, then with the samples cut off before "data".
+    std::string noFormat = good;
+    noFormat.replace(12, 4, "junk");
+    std::ofstream("noformat.wav", std::ios::binary) << noFormat;
+    std::ofstream("nodata.wav", std::ios::binary) << good.substr(0, 36);
+    EXPECT_NE(errorOf([] { Kiln_loadWAV("x", "noformat.wav"); }).find("Missing fmt chunk(noformat.wav)"),
+              std::string::npos);
+    EXPECT_NE(errorOf([] { Kiln_loadWAV("x", "nodata.wav"); }).find("Missing data chunk(nodata.wav)"),
+              std::string::npos);
+    std::filesystem::create_directory("adir.wav");
+    EXPECT_EQ(errorOf([] { Kiln_loadWAV("x", "adir.wav"); }).rfind("Kiln_loadWAV: ", 0), 0u);
+}
+
 TEST_F(SoundFiles, RealWavLoads) {
     writeWav("resource/sound/up.wav");
     Kiln_loadWAV("up", "resource/sound/up.wav");

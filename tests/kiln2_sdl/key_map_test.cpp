@@ -22,6 +22,9 @@ TEST(KeyMap, GameKeysKeepTheirClassicCodes) {
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_DOWN), KEY_DOWN);
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_LEFT), KEY_LEFT);
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_RIGHT), KEY_RIGHT);
+    EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_HOME), KEY_HOME);
+    EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_PAGEUP), KEY_PAGEUP);
+    EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_PAGEDOWN), KEY_PAGEDOWN);
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_F4), KEY_F4);
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_F12), KEY_F12);
     EXPECT_EQ(kilnKeyForScancode(SDL_SCANCODE_0), '0');

@@ -1,7 +1,9 @@
 // The real SDL2/OpenGL window, when a display is there (for example under
 // xvfb-run): start-up time, pixels that really reach the screen, the
-// full-screen switch, and the cost of a frame of text. Skipped without one.
+// full-screen switch, the picture in a window of another size, and the cost
+// of a frame of text. Skipped without one.
 #include <SDL.h>
+#include <SDL_image.h>
 #include <SDL_opengl.h>
 #include <time.h>
 
@@ -23,9 +25,9 @@ double cpuMs(clockid_t clock) {
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// Colour of pixel (x, y), top-left origin, of a 24-bit BMP.
-Rgb bmpPixel(const std::string& file, int x, int y) {
-    SDL_Surface* image = SDL_LoadBMP(file.c_str());
+// Colour of pixel (x, y), top-left origin, of a screenshot file.
+Rgb shotPixel(const std::string& file, int x, int y) {
+    SDL_Surface* image = IMG_Load(file.c_str());
     if (!image) return {1, 2, 3};
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(image, SDL_PIXELFORMAT_RGB24, 0);
     SDL_FreeSurface(image);
@@ -88,14 +90,15 @@ TEST_F(RealWindow, StartsQuicklyAndDrawsWhatItIsAsked) {
     writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
     Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
     Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
-    Kiln_screenshot();
-    ASSERT_TRUE(std::filesystem::exists("kilnshot.bmp"));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 330, 250), Rgb{0, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 16, 300 + 16), Rgb{255, 255, 255})) << "inside the glyph";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 1, 300 + 1), Rgb{0, 0, 0})) << "its keyed rim";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255})) << "texture scaled to 32x32";
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 533, 133), Rgb{0, 0, 0}));
+    const std::string shot = Kiln_screenshot();
+    ASSERT_EQ(shot, "screenshots/kilnshot-0001.png");
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 330, 250), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 16, 300 + 16), Rgb{255, 255, 255})) << "inside the glyph";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 1, 300 + 1), Rgb{0, 0, 0})) << "its keyed rim";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255})) << "texture scaled to 32x32";
+    EXPECT_TRUE(sameColour(shotPixel(shot, 533, 133), Rgb{0, 0, 0}));
     Kiln_flip();
     Kiln_waitFrame(16);
 }
@@ -118,9 +121,27 @@ TEST_F(RealWindow, FullScreenSwitchKeepsTexturesUsable) {
     Kiln_resetView();
     Kiln_clear();
     Kiln_drawTexture("blue", 0, 0, 0, 0, 0, 0, 1.0f, 1.0f, 0, 255, 255, 255, 255);
-    Kiln_screenshot();
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 8, 8), Rgb{0, 0, 255}));
+    const std::string shot = Kiln_screenshot();
+    EXPECT_TRUE(sameColour(shotPixel(shot, 8, 8), Rgb{0, 0, 255}));
     EXPECT_EQ(Kiln_getBlendMode(), BLEND_ALPHA);
+}
+
+TEST_F(RealWindow, AFileDroppedOnTheWindowReachesTheGame) {
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
+    SDL_Event drop{};
+    drop.type = SDL_DROPFILE;
+    drop.drop.file = SDL_strdup("/tmp/a replay.bin");
+    drop.drop.windowID = 0;
+    ASSERT_EQ(SDL_PushEvent(&drop), 1) << SDL_GetError();
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "/tmp/a replay.bin");
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "");
 }
 
 // Draws a red quarter, a white glyph and a blue texture, saves the screenshot
@@ -134,20 +155,19 @@ void expectScreenshotOfTheTestPicture() {
     writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
     Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
     Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
-    std::filesystem::remove("kilnshot.bmp");
-    Kiln_screenshot();
-    ASSERT_TRUE(std::filesystem::exists("kilnshot.bmp"));
-    SDL_Surface* shot = SDL_LoadBMP("kilnshot.bmp");
-    ASSERT_NE(shot, nullptr);
-    EXPECT_EQ(shot->w, 640);
-    EXPECT_EQ(shot->h, 480);
-    SDL_FreeSurface(shot);
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 319, 239), Rgb{255, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 320, 240), Rgb{0, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 400 + 16, 300 + 16), Rgb{255, 255, 255}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 533, 133), Rgb{0, 0, 0}));
+    const std::string shot = Kiln_screenshot();
+    ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
+    SDL_Surface* image = IMG_Load(shot.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->w, 640);
+    EXPECT_EQ(image->h, 480);
+    SDL_FreeSurface(image);
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 319, 239), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 320, 240), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 16, 300 + 16), Rgb{255, 255, 255}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 533, 133), Rgb{0, 0, 0}));
 }
 
 TEST_F(RealWindow, TheScreenshotIsThePictureWhateverTheWindowsSizeAndScaling) {
@@ -161,9 +181,9 @@ TEST_F(RealWindow, TheScreenshotIsThePictureWhateverTheWindowsSizeAndScaling) {
     Kiln_setPictureScaling(PICTURE_INTEGER);
     Kiln_flip();
     Kiln_waitFrame(16);
-    Kiln_screenshot();
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 10, 10), Rgb{255, 0, 0}));
-    EXPECT_TRUE(sameColour(bmpPixel("kilnshot.bmp", 531, 131), Rgb{0, 0, 255}));
+    const std::string shot = Kiln_screenshot();
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255}));
 }
 
 TEST_F(RealWindow, WithoutFramebufferObjectsTheScenesDrawStraightIntoTheWindow) {
@@ -230,6 +250,16 @@ TEST_F(RealWindow, ShowingOnlyTheDrawnCellsLooksTheSameAsShowingTheWholePicture)
         for (uint8_t value : shown[0]) lit += value != 0 ? 1 : 0;
         EXPECT_GT(lit, 1000u) << "the drawing reached the window";
     }
+    // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
+    SDL_Event drop{};
+    drop.type = SDL_DROPFILE;
+    drop.drop.file = SDL_strdup("/tmp/a replay.bin");
+    drop.drop.windowID = 0;
+    ASSERT_EQ(SDL_PushEvent(&drop), 1) << SDL_GetError();
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "/tmp/a replay.bin");
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "");
 }
 
 TEST_F(RealWindow, TitleScreenOfTextIsCheap) {

@@ -1,5 +1,6 @@
-// The screenshot file: a 24-bit BMP of the window, right way up.
+// The screenshot file: a 24-bit PNG of the picture, right way up.
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include "kiln2_sdl/screenshot.h"
 #include "kiln2/kiln_test_support.h"
@@ -16,36 +17,36 @@ std::vector<uint8_t> bottomUpPicture() {
     return rgb;
 }
 
-TEST(Screenshot, SavesA24BitBmpRightWayUp) {
+TEST(Screenshot, SavesAPngRightWayUp) {
     ScratchDir scratch;
     std::vector<uint8_t> rgb = bottomUpPicture();
-    ASSERT_TRUE(kilnSaveScreenshot(rgb, 3, 2, "kilnshot.bmp"));
+    ASSERT_TRUE(kilnSaveScreenshot(rgb, 3, 2, "kilnshot-0001.png"));
 
-    SDL_Surface* image = SDL_LoadBMP("kilnshot.bmp");
+    const std::string bytes = readFile("kilnshot-0001.png");
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+
+    SDL_Surface* loaded = IMG_Load("kilnshot-0001.png");
+    ASSERT_NE(loaded, nullptr) << IMG_GetError();
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->w, 3);
     EXPECT_EQ(image->h, 2);
-    EXPECT_EQ(image->format->BitsPerPixel, 24);
-    Uint8 r = 0, g = 0, b = 0;
     const auto* top = static_cast<const uint8_t*>(image->pixels);
-    SDL_GetRGB(top[0] | (top[1] << 8) | (top[2] << 16), image->format, &r, &g, &b);
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(b, 255) << "top row is blue";
+    const auto* bottom = top + image->pitch;
+    EXPECT_EQ(top[0], 0);
+    EXPECT_EQ(top[2], 255) << "top row is blue";
+    EXPECT_EQ(bottom[0], 255) << "bottom row is red";
+    EXPECT_EQ(bottom[2], 0);
     SDL_FreeSurface(image);
-
-    // BMP stores the bottom row first, as B, G, R.
-    const std::string bytes = readFile("kilnshot.bmp");
-    ASSERT_GT(bytes.size(), 54u);
-    const auto offset = static_cast<uint8_t>(bytes[10]) | (static_cast<uint8_t>(bytes[11]) << 8);
-    EXPECT_EQ(static_cast<uint8_t>(bytes[offset + 0]), 0);
-    EXPECT_EQ(static_cast<uint8_t>(bytes[offset + 2]), 255) << "first row in the file is the red bottom row";
 }
 
 TEST(Screenshot, NothingIsWrittenWithoutAPicture) {
     ScratchDir scratch;
     std::vector<uint8_t> empty;
-    EXPECT_FALSE(kilnSaveScreenshot(empty, 0, 0, "kilnshot.bmp"));
-    EXPECT_FALSE(std::filesystem::exists("kilnshot.bmp"));
+    EXPECT_FALSE(kilnSaveScreenshot(empty, 0, 0, "kilnshot-0001.png"));
+    EXPECT_FALSE(std::filesystem::exists("kilnshot-0001.png"));
 }
 
 }  // namespace

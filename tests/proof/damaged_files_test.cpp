@@ -326,7 +326,7 @@ TEST_P(DamagedResource, EndsWithAnErrorNamingTheFileOrLoads) {
     }
 }
 
-// ---- "run.log" and "kilnshot.bmp" ----
+// ---- "run.log" and the screenshot ----
 
 TEST(DamagedWrittenFiles, ARunLogThatCannotBeReplacedStopsTheStartWithAMessage) {
     proof::ScratchDir scratch;
@@ -352,10 +352,10 @@ TEST(DamagedWrittenFiles, ARunLogThatCannotBeReplacedStopsTheStartWithAMessage) 
 
 TEST(DamagedWrittenFiles, AScreenshotOverADirectoryWritesNothingAndDoesNotThrow) {
     proof::ScratchDir scratch;
-    fs::create_directories("kilnshot.bmp/inside");
+    fs::create_directories("kilnshot-0001.png/inside");
     std::vector<uint8_t> rgb(4 * 3 * 2, 0x80);
-    EXPECT_FALSE(kilnSaveScreenshot(rgb, 4, 2, "kilnshot.bmp"));
-    EXPECT_TRUE(fs::is_directory("kilnshot.bmp/inside"));
+    EXPECT_FALSE(kilnSaveScreenshot(rgb, 4, 2, "kilnshot-0001.png"));
+    EXPECT_TRUE(fs::is_directory("kilnshot-0001.png/inside"));
 }
 
 std::string damageLabel(const testing::TestParamInfo<Damage>& info) {

@@ -1,6 +1,8 @@
 // The fault tests' helpers; see proof_support.h.
 #include "proof_support.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 
 #include "kiln2/headless.h"
 #include "kiln2/kiln2.h"
@@ -126,6 +129,13 @@ int countLinesContaining(const std::string& text, const std::string& needle) {
         if (line.find(needle) != std::string::npos) ++count;
     }
     return count;
+}
+
+bool mountPrivateTmpfs(const std::filesystem::path& dir, const char* size) {
+    if (::unshare(CLONE_NEWNS) != 0) return false;
+    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+    std::filesystem::create_directories(dir);
+    return ::mount("tmpfs", dir.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
 }
 
 }  // namespace proof

@@ -1,7 +1,8 @@
 // Helpers for the fault tests: a scratch directory that becomes the working
 // directory, whole-file reads and writes, running a function in a child
 // process (so a test can cut its file size, mount over its directories or
-// kill it without harming the test program), and a headless framework setup.
+// kill it without harming the test program), a disk of its own for a child,
+// and a headless framework setup.
 #pragma once
 
 #include <sys/types.h>
@@ -53,6 +54,12 @@ void linkRepositoryResources();
 
 // A copy of the repository's resource tree under dir/resource, so one file can be damaged.
 void copyRepositoryResources(const std::filesystem::path& dir);
+
+// A private mount namespace with a small tmpfs on dir (a disk that can be
+// filled or made read-only without harming the machine); false when this
+// process has no right to do it, and the test then exits with NO_MOUNT.
+bool mountPrivateTmpfs(const std::filesystem::path& dir, const char* size);
+constexpr int NO_MOUNT = 77;
 
 // Lines of text that contain needle.
 int countLinesContaining(const std::string& text, const std::string& needle);

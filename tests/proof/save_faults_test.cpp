@@ -58,16 +58,8 @@ void copyOut(const fs::path& from, const fs::path& to) {
     std::ofstream(to / "temporaries") << (noTemporaryFiles(from) ? "none" : "left");
 }
 
-// A private mount namespace with a small tmpfs on dir; false when this
-// machine does not allow it (not root, or no mount rights in a container).
-bool mountPrivateTmpfs(const fs::path& dir, const char* size) {
-    if (::unshare(CLONE_NEWNS) != 0) return false;
-    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-    fs::create_directories(dir);
-    return ::mount("tmpfs", dir.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
-}
-
-constexpr int NO_MOUNT = 77;
+using proof::mountPrivateTmpfs;
+using proof::NO_MOUNT;
 
 class SaveFaults : public ::testing::Test {
 protected:

@@ -6,7 +6,9 @@
 
 #include "gamecore/game_main.h"
 #include "headless_scene.h"
+#include "state/live_run_main.h"
 #include "state/logo_main.h"
+#include "state/theatre_main.h"
 #include "state/title_main.h"
 
 namespace {
@@ -80,8 +82,17 @@ TEST_F(SceneMachineTest, GameMessageIsActedOnInTheNextFrameAfterTheOldDraw) {
     // frame drops the probe and runs a new game scene's first update and draw.
     EXPECT_TRUE(frame());
     EXPECT_EQ(events, (std::vector<std::string>{"destroy"}));
-    EXPECT_NE(dynamic_cast<GameMain*>(currentSceneForTest()), nullptr);
+    EXPECT_NE(dynamic_cast<LiveRunMain*>(currentSceneForTest()), nullptr) << "a live run, with its ghost when there is one";
     EXPECT_EQ(currentSceneForTest()->getMessage(), MSG_NONE);
+}
+
+TEST_F(SceneMachineTest, TheatreMessageBuildsTheTheatreWhichGoesBackWithNothingToWatch) {
+    startProbePosting(MSG_THEATRE);
+    EXPECT_TRUE(frame());
+    EXPECT_NE(dynamic_cast<TheatreMain*>(currentSceneForTest()), nullptr);
+    EXPECT_EQ(currentSceneForTest()->getMessage(), MSG_TITLE) << "no watch request, nothing to show";
+    EXPECT_TRUE(frame());
+    EXPECT_NE(dynamic_cast<TitleMain*>(currentSceneForTest()), nullptr);
 }
 
 TEST_F(SceneMachineTest, TitleAndLogoMessagesBuildThoseScenes) {

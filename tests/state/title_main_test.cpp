@@ -1,7 +1,9 @@
 // The title screen: what it shows, stage choice, how it starts a run or a
 // replay, and what it makes of a missing or damaged "config.ini".
 #include "headless_scene.h"
+#include "config/player_files.h"
 #include "state/title_main.h"
+#include "state/watch_request.h"
 
 namespace {
 
@@ -128,22 +130,48 @@ TEST_F(TitleMainTest, UpAndSpaceStartLiveRunsToo) {
     }
 }
 
-TEST_F(TitleMainTest, BStartsAReplayOfTheShownStage) {
+TEST_F(TitleMainTest, BWatchesTheShownStagesReplayInTheTheatre) {
     writeFile("config.ini", configWith("0"));
     TitleMain title;
     updateWithKeys(title, {KEY_LEFT});
     updateWithKeys(title, {KEY_x});
-    EXPECT_EQ(title.getMessage(), MSG_GAME);
-    EXPECT_EQ(Kiln_getGlobalInt(REPLAY_FLAG_SLOT), 1);
+    EXPECT_EQ(title.getMessage(), MSG_THEATRE);
+    const std::optional<WatchRequest> request = takeWatchRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->replayFile, stageReplayFile(3));
+    EXPECT_EQ(request->stage, 3);
+    EXPECT_EQ(request->hiScore, 99999) << "the theatre is told the hi-score shown";
+    EXPECT_EQ(request->speedStep, THEATRE_NORMAL_SPEED);
     EXPECT_NE(readFile("config.ini").find("MODE = 3\n"), std::string::npos);
 }
 
-TEST_F(TitleMainTest, AAndBTogetherStartAReplay) {
+TEST_F(TitleMainTest, AAndBTogetherWatchTheReplay) {
     writeFile("config.ini", configWith("0"));
     TitleMain title;
     updateWithKeys(title, {KEY_z, KEY_x});
-    EXPECT_EQ(title.getMessage(), MSG_GAME);
-    EXPECT_EQ(Kiln_getGlobalInt(REPLAY_FLAG_SLOT), 1);
+    EXPECT_EQ(title.getMessage(), MSG_THEATRE);
+    EXPECT_TRUE(takeWatchRequest().has_value());
+}
+
+TEST_F(TitleMainTest, AReplayFileDroppedOnTheWindowIsWatchedOnTheShownStage) {
+    writeFile("config.ini", configWith("1"));
+    TitleMain title;
+    kiln_headless::dropFile("/home/player/Downloads/best 2000m.bin");
+    updateWithKeys(title, {});
+    EXPECT_EQ(title.getMessage(), MSG_THEATRE);
+    const std::optional<WatchRequest> request = takeWatchRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->replayFile, "/home/player/Downloads/best 2000m.bin");
+    EXPECT_EQ(request->stage, 1);
+    EXPECT_EQ(request->hiScore, 2000);
+
+    // A drop the title did not see in its own frame (it came during a run) is not watched later.
+    TitleMain later;
+    kiln_headless::dropFile("old.bin");
+    Kiln_waitFrame(16);
+    Kiln_waitFrame(16);
+    later.update();
+    EXPECT_EQ(later.getMessage(), MSG_NONE);
 }
 
 TEST_F(TitleMainTest, AStageChangeInTheStartFrameComesAfterTheSave) {

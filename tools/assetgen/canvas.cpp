@@ -119,4 +119,14 @@ Rgb mix(Rgb a, Rgb b, int t) {
     return Rgb{blend(a.r, b.r), blend(a.g, b.g), blend(a.b, b.b)};
 }
 
+Canvas scaleNearest(const Canvas& source, int width, int height) {
+    Canvas scaled(width, height, Rgb{});
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            scaled.set(x, y, source.get(x * source.width() / width, y * source.height() / height));
+        }
+    }
+    return scaled;
+}
+
 } // namespace assetgen

@@ -53,6 +53,10 @@ private:
     std::vector<Rgb> pixels_;
 };
 
+// The picture enlarged or shrunk to width x height, each new pixel taking
+// the colour of the source pixel it falls on (pixel art keeps hard edges).
+Canvas scaleNearest(const Canvas& source, int width, int height);
+
 // Linear blend a -> b with t in 0..256.
 Rgb mix(Rgb a, Rgb b, int t);
 

@@ -4,6 +4,7 @@
 #include "art.h"
 #include "bmp_file.h"
 #include "ogg_file.h"
+#include "png_file.h"
 #include "sounds.h"
 #include "synth.h"
 #include "wav_file.h"
@@ -11,6 +12,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <string>
 
 namespace {
 
@@ -21,6 +23,10 @@ void writeArt(const std::filesystem::path& resource) {
     writeBmp(resource / "image" / "menu.bmp", makeMenuSheet());
     writeBmp(resource / "image" / "tama.bmp", makeSpriteSheet());
     writeBmp(resource / "ico.bmp", makeWindowIcon());
+    // The same art for the desktop's menus, at the sizes icon themes look for.
+    for (int size : {32, 48, 64, 128}) {
+        writePng(resource / "icons" / std::to_string(size) / "kvr2013.png", makeDesktopIcon(size));
+    }
 }
 
 void writeSounds(const std::filesystem::path& resource) {

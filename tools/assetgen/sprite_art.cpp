@@ -88,4 +88,8 @@ Canvas makeWindowIcon() {
     return c;
 }
 
+Canvas makeDesktopIcon(int size) {
+    return scaleNearest(makeWindowIcon(), size, size);
+}
+
 } // namespace assetgen
