@@ -88,16 +88,11 @@ void writeOptionsSettings(ConfigParser& config, const OptionsSettings& options) 
 }
 
 void savePlayerOptions(const OptionsSettings& options) {
-    ConfigParser config;
-    // The scenes report the file's problems; here only its records matter, kept as they are.
-    loadPlayerConfig(config, DEFAULT_MODE);
-    writeOptionsSettings(config, options);
-    savePlayerConfig(config);
+    ConfigParser values;
+    writeOptionsSettings(values, options);
+    PlayerSettingValues settings;
+    for (const std::string& key : values.keyOrder()) settings.emplace_back(key, values.getString(key));
+    savePlayerSettings(settings, DEFAULT_MODE);
 }
 
-void savePlayerMute(bool muted) {
-    ConfigParser config;
-    loadPlayerConfig(config, DEFAULT_MODE);
-    writeMuteSetting(config, muted);
-    savePlayerConfig(config);
-}
+void savePlayerMute(bool muted) { savePlayerSettings({{MUTE_KEY, muted ? "1" : "0"}}, DEFAULT_MODE); }

@@ -65,3 +65,9 @@ int Kiln_keyFromName(const std::string& name) {
     }
     return -1;
 }
+
+std::string Kiln_bindableKeyName(const std::string& name) {
+    const int key = Kiln_keyFromName(name);
+    if (key < 0 || Kiln_isKeyReserved(key)) return "";
+    return Kiln_keyName(key);
+}

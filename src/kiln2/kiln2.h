@@ -264,6 +264,9 @@ int Kiln_getPushedPhysicalKey();
 // the spelling of "config.ini"; "" and -1 for keys the game does not know.
 const char* Kiln_keyName(int key);
 int Kiln_keyFromName(const std::string& name);
+// name in the keyboard's own spelling when it is a key the player may bind,
+// else "": how the settings file's key names are checked.
+std::string Kiln_bindableKeyName(const std::string& name);
 
 // ---- Escape ----
 // While kept, Escape is the scene's to read (it cancels what the scene waits

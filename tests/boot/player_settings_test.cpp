@@ -59,7 +59,7 @@ TEST_F(PlayerSettings, TheMappingFileIsTheDataDirectorysOwn) {
 TEST_F(PlayerSettings, PictureIntegerFromConfigReachesTheWindow) {
     write("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 2\nPICTURE = integer\n");
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_INTEGER);
     EXPECT_EQ(kiln_headless::pictureScaling(), PICTURE_INTEGER);
     EXPECT_EQ(runLog(), "");
@@ -69,7 +69,7 @@ TEST_F(PlayerSettings, ABadPictureValueIsOneLogLineAndSmooth) {
     write("config.ini", "HI_SCORE1 = x\nMODE = 0\nPICTURE = crisp\n");
     Kiln_setPictureScaling(PICTURE_INTEGER);
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_SMOOTH);
     // The other keys' problems are the scenes' to report.
     EXPECT_EQ(runLog(), (dir / "config.ini").string() + ": bad value for PICTURE ('crisp'), using smooth\n");
@@ -77,7 +77,7 @@ TEST_F(PlayerSettings, ABadPictureValueIsOneLogLineAndSmooth) {
 
 TEST_F(PlayerSettings, AFirstStartIsSmooth) {
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_SMOOTH);
     EXPECT_EQ(runLog(), "");
 }

@@ -197,3 +197,32 @@ TEST_F(OptionsFile, WithoutAWritableDirectoryTheSessionKeepsTheOptions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OptionsFile, AStaleCopySavedAfterTheMuteKeepsTheMute) {
+    setPlayerDataDir(dir.path().string(), true);
+    writeText(file(), OLD_FILE);
+    // The title read the file before M was pressed, and saves the stage after.
+    ConfigParser title;
+    loadPlayerConfig(title, 0);
+    savePlayerMute(true);
+    title.setInt("MODE", 3);
+    savePlayerConfig(title);
+    EXPECT_TRUE(playerOptions().muted);
+    EXPECT_EQ(playerRecords().stage, 3);
+}
+
+TEST_F(OptionsFile, ChoosingAnotherDirectoryForgetsTheSavedSettings) {
+    setPlayerDataDir(dir.path().string(), true);
+    writeText(file(), OLD_FILE);
+    savePlayerMute(true);
+    TempDir other;
+    setPlayerDataDir(other.path().string(), true);
+    ConfigParser fresh;
+    loadPlayerConfig(fresh, 0);
+    savePlayerConfig(fresh);
+    EXPECT_FALSE(fresh.hasKey("MUTE"));
+}
+
+}  // namespace
