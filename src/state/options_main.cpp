@@ -187,25 +187,26 @@ void OptionsMain::handleKeyWait() {
 void OptionsMain::takeKey(int key) {
     const int button = waitingFor_;
     const std::string name = Kiln_keyName(key);
+    // A refused key says why and the wait goes on, for another key or Escape.
     if (name.empty()) {
-        endKeyWait("THAT KEY CANNOT BE BOUND");
+        notice_ = "THAT KEY CANNOT BE BOUND";
         return;
     }
     if (Kiln_isKeyReserved(key)) {
-        endKeyWait(capitalName(key) + " HAS A JOB OF ITS OWN");
+        notice_ = capitalName(key) + " HAS A JOB OF ITS OWN";
         return;
     }
     if (!keyNameStorable(name)) {
-        endKeyWait(capitalName(key) + " CANNOT BE SAVED");
+        notice_ = capitalName(key) + " CANNOT BE SAVED";
         return;
     }
     if (Kiln_bindKey(padButtonOf(button), key) == BIND_TAKEN) {
         for (int other = 0; other < BOUND_BUTTON_COUNT; ++other) {
             if (Kiln_getBoundKey(padButtonOf(other)) == key) {
-                endKeyWait(capitalName(key) + " IS TAKEN BY " + BUTTON_NAMES[other]);
-                return;
+                notice_ = capitalName(key) + " IS TAKEN BY " + BUTTON_NAMES[other];
             }
         }
+        return;
     }
     options_.keys[static_cast<size_t>(button)] = name;
     endKeyWait(std::string(BUTTON_NAMES[button]) + " IS NOW " + capitalName(key));

@@ -142,10 +142,10 @@ TEST_F(OptionsMainTest, ChoosingAKeyRowWaitsForTheNextKeyAndBindsIt) {
     press({KEY_DOWN});
     EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_UP) << "refused: DOWN is taken";
     EXPECT_EQ(options->getNotice(), "DOWN IS TAKEN BY DOWN");
-    EXPECT_EQ(options->getWaitingButton(), -1);
+    EXPECT_EQ(options->getWaitingButton(), BOUND_UP) << "a refusal keeps waiting";
     EXPECT_EQ(options->getSelectedRow(), ROW_KEY_UP) << "the key pressed for the wait moves nothing";
-    press({KEY_z});
     press({KEY_w});
+    EXPECT_EQ(options->getWaitingButton(), -1);
     EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_w);
     EXPECT_EQ(options->getNotice(), "UP IS NOW W");
     drawOptions();
@@ -157,12 +157,16 @@ TEST_F(OptionsMainTest, KeysOfOtherButtonsAndKeysWithTheirOwnJobsAreRefusedOnScr
     press({KEY_z});
     press({KEY_x});
     EXPECT_EQ(options->getNotice(), "X IS TAKEN BY B");
-    press({KEY_z});
     press({KEY_m});
     EXPECT_EQ(options->getNotice(), "M HAS A JOB OF ITS OWN");
-    press({KEY_z});
-    press({KEY_F9});
-    EXPECT_EQ(options->getNotice(), "F9 HAS A JOB OF ITS OWN");
+    EXPECT_TRUE(Kiln_isMuted()) << "and M still mutes";
+    press({KEY_F10});
+    EXPECT_EQ(options->getNotice(), "F10 HAS A JOB OF ITS OWN");
+    press({'#'});
+    EXPECT_EQ(options->getNotice(), "# CANNOT BE SAVED");
+    EXPECT_EQ(options->getWaitingButton(), BOUND_A) << "still waiting after every refusal";
+    press({KEY_ESCAPE});
+    EXPECT_EQ(options->getWaitingButton(), -1);
     EXPECT_EQ(Kiln_getBoundKey(PAD_A), KEY_z);
     EXPECT_EQ(options->getOptions().keys[BOUND_A], "Z");
 }
