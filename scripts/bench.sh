@@ -2,9 +2,11 @@
 # Runs the timing programs and prints their figures: the play field's frame
 # with every pool full, the headless verifier on whole 1000/2000/3000 m runs
 # and on the longest endless run, drawing a busy frame with Mesa's software
-# renderer at 640x480 and 1280x960, the replay theatre at x8 and the ghost,
-# start-up to the first presented frame, and the peak memory of the game and
-# of the verifier. Figures depend on the machine and how busy it is;
+# renderer at 640x480 and 1280x960, the frames of a real replay in a 640x480
+# window and full screen at 1920x1080 (one process, a window manager carrying
+# full screen out), the replay theatre at x8 and the ghost, start-up to the
+# first presented frame, and the peak memory of the game and of the
+# verifier. Figures depend on the machine and how busy it is;
 # docs/performance.md says what we measured.
 #   scripts/bench.sh [verifier runs per replay, default 20]
 # KVR_BUILD picks the build directory (default build).
@@ -49,6 +51,14 @@ echo "== drawing a busy frame (Mesa software renderer under Xvfb)"
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" 1280 960 300 2>/dev/null | grep busy
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 640 480 2>/dev/null | grep replay
 "${xvfb[@]}" "$build/bench/busy_frame_cpu" --replay bench/data/stage0.bin 0 1280 960 2>/dev/null | grep replay
+
+echo "== a real replay in a 640x480 window, then full screen at 1920x1080"
+xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.1; done
+  "$1" --window-and-full-screen bench/data/stage0.bin 0 2>/dev/null | grep -E "^replay|^full screen"
+  kill $wm' _ "$build/bench/busy_frame_cpu"
 
 echo "== the replay theatre at x8 over whole replays, and its jumps"
 "${xvfb[@]}" "$build/bench/theatre_x8_cpu" 2>&1 >/dev/null | grep -E "^(theatre|opening)"

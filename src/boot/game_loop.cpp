@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "boot/player_settings.h"
 #include "kiln2/kiln2.h"
 #include "state/scene_machine.h"
 
@@ -39,7 +40,9 @@ int exitStatusFor(const std::exception& error) {
 int runGame(const CommandLine& line) {
     int status = 0;
     try {
+        choosePlayerControllerMappings();
         Kiln_init("KVR2013", line.screenWidth, line.screenHeight, line.fullScreen, false);
+        applyPlayerPictureSetting();
         loadSharedResources();
         bool running = true;
         int frames = 0;

@@ -2,9 +2,12 @@
 // --help; otherwise find the pictures and sounds and the player's
 // directory, then run the windowed game.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "boot/command_line.h"
+#include "boot/display_check.h"
 #include "boot/game_directories.h"
 #include "boot/game_loop.h"
 #include "boot/use_directories.h"
@@ -35,6 +38,13 @@ int main(int argc, char** argv) {
     if (line.help) {
         std::fputs(gameHelpText(directories).c_str(), stdout);
         return 0;
+    }
+    // Without a display SDL would run the game unseen: say so before anything opens.
+    const std::string noDisplay =
+        missingDisplayMessage(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("SDL_VIDEODRIVER"));
+    if (!noDisplay.empty()) {
+        std::fputs(noDisplay.c_str(), stderr);
+        return 1;
     }
     // Without its pictures and sounds the game says where it looked and
     // stops before anything is opened or written.

@@ -1,6 +1,6 @@
 // The phase machine of a run: construction, the per-frame update and draw
 // dispatch with the frame gate (hit-stop, slow motion), leaving a run, and
-// the pause menu.
+// the pause menu, which a live run also opens when its player looks away.
 #include "gamecore/game_main.h"
 
 #include "kiln2/kiln2.h"
@@ -82,16 +82,28 @@ void GameMain::update() {
         updateHitStop();
     }
     frameCounter += 1;
+    pauseWhenAway();
 
     // The pause starts only now, after this play frame ran whole, so the
-    // frames before and after it are the ones a replay of the run sees.
-    if (pauseRequested) {
+    // frames before and after it are the ones a replay of the run sees. One
+    // asked for during the countdown waits for the first play frame.
+    if (pauseRequested && phase != READY) {
         pauseRequested = false;
         if (phase == PLAY) {
             phase = PAUSE;
             pauseCursor = 0;
         }
     }
+}
+
+void GameMain::pauseWhenAway() {
+    // Only a live run waits for its player: a replay being watched plays on,
+    // and the verifier has no window or devices to lose.
+    if (replayMode != 0 || hasOverride) return;
+    if (phase != READY && phase != PLAY) return;
+    // Checked every frame, not only in the frames slow motion lets move: the
+    // news of a lost window or controller comes in one frame only.
+    if (Kiln_wasFocusLost() || Kiln_wasControllerLost()) pauseRequested = true;
 }
 
 void GameMain::draw() {
@@ -167,7 +179,7 @@ void GameMain::updatePause() {
         if (pauseCursor < 0) pauseCursor = 1;
     }
     if (keypad->isTriggerA(true)) phase = pauseCursor == 0 ? PLAY : EXIT;
-    if (keypad->isTriggerB(true)) phase = PLAY;
+    if (keypad->isTriggerB(true) || keypad->isTriggerPause()) phase = PLAY;
 }
 
 void GameMain::drawPause() {

@@ -64,6 +64,9 @@ public:
     virtual void drawHud();
     virtual void updatePause();
     virtual void drawPause();
+    // Asks for the pause when the window lost the focus or a controller was
+    // pulled out, during a live run's countdown or play.
+    virtual void pauseWhenAway();
 
     // The craft (player.cpp)
     virtual void initPlayer(int kind, int x, int y);
@@ -178,6 +181,7 @@ public:
 
     // Pause bookkeeping: a pause asked for during a play step begins after
     // that frame's timers have run, so the frame is the same as in a replay.
+    // One asked for during the countdown begins after its last frame.
     bool pauseRequested = false;
 
     // The run's own random sequence: update and draw make it the active

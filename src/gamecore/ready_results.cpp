@@ -50,7 +50,7 @@ void GameMain::updateRun() {
         phase = RESULTS;
     }
 
-    if (phase == PLAY && keypad->isTriggerB(true)) pauseRequested = true;
+    if (phase == PLAY && (keypad->isTriggerB(true) || keypad->isTriggerPause())) pauseRequested = true;
 }
 
 void GameMain::updateResults() {

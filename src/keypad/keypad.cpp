@@ -12,21 +12,24 @@ namespace {
 
 enum Button { BUTTON_A, BUTTON_B, BUTTON_LEFT, BUTTON_UP, BUTTON_RIGHT, BUTTON_DOWN, BUTTON_COUNT };
 
-// Where each logical button comes from. Keys are tested first, in this order, then the joystick.
+// Where each logical button comes from. Keys are tested first, in this order,
+// then the controllers (every one of them, for the keypad of index 0) or the
+// keypad's own joystick slot (for any other index).
 struct ButtonSource {
     int keys[2];
     int keyCount;
     bool joyIsButton;  // false: a stick direction
     int joyId;         // joystick button number or KilnJoyDir
+    int padButton;     // KilnPadButton
 };
 
 constexpr ButtonSource SOURCES[BUTTON_COUNT] = {
-    {{KEY_z, KEY_SPACE}, 2, true, 0},
-    {{KEY_x, KEY_RETURN}, 2, true, 1},
-    {{KEY_LEFT, 0}, 1, false, JOY_LEFT},
-    {{KEY_UP, 0}, 1, false, JOY_UP},
-    {{KEY_RIGHT, 0}, 1, false, JOY_RIGHT},
-    {{KEY_DOWN, 0}, 1, false, JOY_DOWN},
+    {{KEY_z, KEY_SPACE}, 2, true, 0, PAD_A},
+    {{KEY_x, KEY_RETURN}, 2, true, 1, PAD_B},
+    {{KEY_LEFT, 0}, 1, false, JOY_LEFT, PAD_LEFT},
+    {{KEY_UP, 0}, 1, false, JOY_UP, PAD_UP},
+    {{KEY_RIGHT, 0}, 1, false, JOY_RIGHT, PAD_RIGHT},
+    {{KEY_DOWN, 0}, 1, false, JOY_DOWN, PAD_DOWN},
 };
 
 // The record layout of a replay file, which is also KeypadState's field order.
@@ -47,6 +50,8 @@ bool Keypad::liveAnswer(int button, bool trigger) const {
         for (int k = 0; k < source.keyCount; ++k) {
             if (trigger ? Kiln_isKeyPushed(source.keys[k]) : Kiln_isKeyPressed(source.keys[k])) return true;
         }
+        // The player's pad: any controller plugged in, mapped or not.
+        return trigger ? Kiln_isPadPushed(source.padButton) : Kiln_isPadPressed(source.padButton);
     }
     if (source.joyIsButton) {
         return trigger ? Kiln_isJoyButtonPushed(source.joyId, joystickIndex_)
@@ -81,6 +86,8 @@ bool Keypad::isTriggerRight(bool forceLive) {
 bool Keypad::isTriggerDown(bool forceLive) {
     return answer(BUTTON_DOWN, true, forceLive, &KeypadState::triggerDown);
 }
+
+bool Keypad::isTriggerPause() { return joystickIndex_ == 0 && Kiln_isPadPushed(PAD_PAUSE); }
 
 void Keypad::setEnableA(bool enable) { enableA_ = enable; }
 void Keypad::setEnableB(bool enable) { enableB_ = enable; }

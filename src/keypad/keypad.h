@@ -1,7 +1,8 @@
-// The game's logical pad over keyboard and joystick. It is the one place that
-// knows whether a run is live or replayed: in RECORD mode it answers from the
-// devices and update() records one KeypadState per frame; in PLAYBACK mode it
-// answers from a loaded replay (forceLive queries still read the devices).
+// The game's logical pad over keyboard, joysticks and controllers. It is the
+// one place that knows whether a run is live or replayed: in RECORD mode it
+// answers from the devices and update() records one KeypadState per frame; in
+// PLAYBACK mode it answers from a loaded replay (forceLive queries still read
+// the devices).
 #pragma once
 
 #include <memory>
@@ -39,6 +40,9 @@ public:
     virtual bool isTriggerUp(bool forceLive);
     virtual bool isTriggerRight(bool forceLive);
     virtual bool isTriggerDown(bool forceLive);
+    // A controller's Start button went down this frame. It is never recorded:
+    // like B it only pauses and resumes, which a replay never does.
+    virtual bool isTriggerPause();
 
     int getFrame() const { return frame_; }
     int getFrameCount() const { return frameCount_; }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kiln2/kiln2.h"
+#include "kiln2/picture_cells.h"
 
 struct KilnColour {
     uint8_t r = 0, g = 0, b = 0, a = 0;
@@ -62,6 +63,12 @@ struct KilnCircleShape {
     int blendMode = 0;
 };
 
+// The window's size in the platform's window units and in drawable pixels.
+struct KilnWindowGeometry {
+    int windowWidth = 0, windowHeight = 0;
+    int drawableWidth = 0, drawableHeight = 0;
+};
+
 class KilnVideo {
 public:
     virtual ~KilnVideo() = default;
@@ -79,7 +86,8 @@ public:
     // Ortho over the window size on the current matrix, viewport, black clear colour.
     virtual void setupView(int width, int height) = 0;
     virtual void initDrawState() = 0;
-    virtual void swap() = 0;
+    // Shows the picture; only the drawn cells can hold anything but black.
+    virtual void swap(const KilnPictureCells& drawn) = 0;
     virtual void clear() = 0;
     virtual void resetView() = 0;
     virtual void applyBlendMode(int mode) = 0;
@@ -96,18 +104,30 @@ public:
     virtual void endGlyphs() = 0;
     virtual void drawRect(const KilnRectShape& rect) = 0;
     virtual void drawCircle(const KilnCircleShape& circle) = 0;
-    // Window picture as RGB rows, bottom row first; false when there is none.
+    // The logical picture (the 640x480 the scenes draw, whatever the window's
+    // size) as RGB rows, bottom row first; false when there is none or the
+    // size asked for is larger than the picture.
     virtual bool readPixels(std::vector<uint8_t>& rgb, int width, int height) = 0;
     // Saves the picture of the window to file; false when nothing was written.
     virtual bool saveScreenshot(const std::string& file, int width, int height) = 0;
     // False when textures and sounds register without reading their files.
     virtual bool readsResourceFiles() = 0;
+    // How the picture is scaled into the window from the next frame on.
+    virtual void setPictureScaling(KilnPictureScaling scaling) = 0;
+    // The window's size now: in the platform's window units (the mouse's)
+    // and in drawable pixels, which differ on a high-DPI display.
+    virtual KilnWindowGeometry geometry() = 0;
 };
 
 // What the window's events said since the last frame. Each backend fills in
 // what its platform reports; the framework acts on it once per frame.
 struct KilnWindowEvents {
     bool quit = false;  // the window was closed
+    bool focusLost = false;  // the window lost the keyboard focus or was minimised
+    // Controllers plugged in (their device indices, as KilnJoystickDevices
+    // counts them now) and pulled out (their device ids).
+    std::vector<int> devicesAdded;
+    std::vector<int> devicesRemoved;
     std::string droppedFile;  // the last file dropped on the window, or ""
 };
 
@@ -125,19 +145,56 @@ public:
     virtual void pollEvents(KilnWindowEvents& events) = 0;
 };
 
+// One opened joystick or controller. A device is known by its id from the
+// moment it is opened until it is closed; device indices shift as others come
+// and go, ids never do.
+struct KilnDeviceInfo {
+    int id = -1;
+    std::string name;
+    // True when the platform knows the device's layout (a game controller):
+    // it is then read by positions (KilnControllerInput), otherwise by its
+    // raw buttons and axes.
+    bool mapped = false;
+    int buttonCount = 0;
+};
+
+// The positions of a mapped controller the game reads, named by where they
+// sit (south is the bottom face button), not by what is printed on them.
+enum KilnControllerInput {
+    CONTROLLER_SOUTH,
+    CONTROLLER_EAST,
+    CONTROLLER_START,
+    CONTROLLER_DPAD_UP,
+    CONTROLLER_DPAD_DOWN,
+    CONTROLLER_DPAD_LEFT,
+    CONTROLLER_DPAD_RIGHT,
+    CONTROLLER_INPUT_COUNT,
+};
+
 class KilnJoystickDevices {
 public:
     virtual ~KilnJoystickDevices() = default;
     virtual void start() = 0;  // throws "Kiln_init: Couldn't initialize SDL"
     virtual void stop() = 0;
+    // Devices present now, indices 0 to count - 1.
     virtual int deviceCount() = 0;
-    // Opens device index slot and returns its button count; throws the
-    // platform's error text when it cannot.
-    virtual int open(int slot) = 0;
-    virtual void close(int slot) = 0;
+    // The id device index would have, or -1; tells an announced device that is open already.
+    virtual int deviceId(int index) = 0;
+    // Opens device index; throws the platform's error text when it cannot.
+    virtual KilnDeviceInfo open(int index) = 0;
+    virtual void close(int id) = 0;
     virtual void update() = 0;
-    virtual bool button(int slot, int button) = 0;
-    virtual int16_t axis(int slot, int axis) = 0;
+    // Raw state: any device, mapped or not.
+    virtual bool button(int id, int button) = 0;
+    virtual int16_t axis(int id, int axis) = 0;
+    // Mapped controllers only: a position held, and the left stick (axis 0 x, 1 y).
+    virtual bool controllerInput(int id, KilnControllerInput input) = 0;
+    virtual int16_t controllerStick(int id, int axis) = 0;
+    // Adds one controller mapping line; false with error set when the platform refuses it.
+    virtual bool addMapping(const std::string& line, std::string& error) = 0;
+    // Mapping lines the player set in the environment, for the framework to
+    // add line by line like the file's; "" when none.
+    virtual std::string environmentMappings() = 0;
 };
 
 using KilnSoundHandle = void*;

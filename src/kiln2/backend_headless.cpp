@@ -14,7 +14,10 @@ class HeadlessVideo final : public KilnVideo {
 public:
     explicit HeadlessVideo(World world) : world_(std::move(world)) {}
 
-    void open(int, int, bool fullScreen) override { world_->fullScreen = fullScreen; }
+    void open(int width, int height, bool fullScreen) override {
+        world_->fullScreen = fullScreen;
+        world_->window = {width, height, width, height};
+    }
     void close() override {}
     void setFullScreen(bool on) override { world_->fullScreen = on; }
     void setCaption(const std::string&) override {}
@@ -24,7 +27,7 @@ public:
     void showCursor(bool shown) override { world_->cursorShown = shown; }
     void setupView(int, int) override {}
     void initDrawState() override {}
-    void swap() override {}
+    void swap(const KilnPictureCells&) override {}
     void clear() override {
         if (!recording()) return;
         KilnDrawCall call;
@@ -114,6 +117,8 @@ public:
         return std::fclose(out) == 0 && written;
     }
     bool readsResourceFiles() override { return world_->options.readResourceFiles; }
+    void setPictureScaling(KilnPictureScaling scaling) override { world_->pictureScaling = scaling; }
+    KilnWindowGeometry geometry() override { return world_->window; }
 
 private:
     bool recording() const { return world_->options.recordDrawCalls; }
@@ -142,6 +147,22 @@ public:
     void pollEvents(KilnWindowEvents& events) override {
         events.quit = world_->quitPending;
         world_->quitPending = false;
+        events.focusLost = world_->focusLostPending;
+        world_->focusLostPending = false;
+        events.devicesRemoved = world_->announcedRemoved;
+        world_->announcedRemoved.clear();
+        // Indices as they count when the events are read, like a platform's.
+        for (int id : world_->announcedAdded) {
+            const KilnHeadlessWorld::Device* added = world_->device(id);
+            if (!added || !added->present) continue;
+            int index = 0;
+            for (const auto& d : world_->devices) {
+                if (d.id == id) break;
+                if (d.present) ++index;
+            }
+            events.devicesAdded.push_back(index);
+        }
+        world_->announcedAdded.clear();
         events.droppedFile = std::move(world_->droppedFile);
         world_->droppedFile.clear();
     }
@@ -150,34 +171,69 @@ private:
     World world_;
 };
 
-// Devices 0..n-1 are the attached slots up to the highest one; a gap below
-// it reads as a device without buttons.
+// Device index i is the i-th plugged-in device in the order they were
+// attached; ids are the order of attaching and are never reused.
 class HeadlessJoysticks final : public KilnJoystickDevices {
 public:
     explicit HeadlessJoysticks(World world) : world_(std::move(world)) {}
 
-    void start() override {}
-    void stop() override {}
+    void start() override { world_->devicesStarted = true; }
+    void stop() override { world_->devicesStarted = false; }
     int deviceCount() override {
         int count = 0;
-        for (int slot = 0; slot < 4; ++slot) {
-            if (world_->sticks[static_cast<size_t>(slot)].attached) count = slot + 1;
-        }
+        for (const auto& d : world_->devices) count += d.present ? 1 : 0;
         return count;
     }
-    int open(int slot) override { return world_->sticks[static_cast<size_t>(slot)].buttonCount; }
-    void close(int) override {}
+    int deviceId(int index) override {
+        const auto* d = world_->presentDevice(index);
+        return d ? d->id : -1;
+    }
+    KilnDeviceInfo open(int index) override {
+        auto* d = world_->presentDevice(index);
+        if (!d) throw KilnError("No such device index " + std::to_string(index));
+        d->opened = true;
+        return {d->id, d->name, d->mapped, d->buttonCount};
+    }
+    void close(int id) override {
+        if (auto* d = world_->device(id)) d->opened = false;
+    }
     void update() override {}
-    bool button(int slot, int button) override {
-        const auto& stick = world_->sticks[static_cast<size_t>(slot)];
-        return button >= 0 && button < static_cast<int>(stick.buttons.size()) && stick.buttons[static_cast<size_t>(button)];
+    bool button(int id, int button) override {
+        const auto* d = readable(id);
+        return d && button >= 0 && button < static_cast<int>(d->buttons.size()) &&
+               d->buttons[static_cast<size_t>(button)];
     }
-    int16_t axis(int slot, int axis) override {
-        const auto& stick = world_->sticks[static_cast<size_t>(slot)];
-        return axis == 0 ? stick.x : axis == 1 ? stick.y : 0;
+    int16_t axis(int id, int axis) override {
+        const auto* d = readable(id);
+        if (!d) return 0;
+        return axis == 0 ? d->x : axis == 1 ? d->y : 0;
     }
+    bool controllerInput(int id, KilnControllerInput input) override {
+        const auto* d = readable(id);
+        return d && d->mapped && input >= 0 && input < CONTROLLER_INPUT_COUNT && d->inputs[static_cast<size_t>(input)];
+    }
+    int16_t controllerStick(int id, int axis) override {
+        const auto* d = readable(id);
+        if (!d || !d->mapped) return 0;
+        return axis == 0 ? d->stickX : axis == 1 ? d->stickY : 0;
+    }
+    bool addMapping(const std::string& line, std::string& error) override {
+        if (!world_->mappingRefusal.empty()) {
+            error = world_->mappingRefusal;
+            return false;
+        }
+        world_->mappings.push_back(line);
+        return true;
+    }
+    std::string environmentMappings() override { return world_->environmentMappings; }
 
 private:
+    // A device reads as at rest once it is pulled out, as a real one does.
+    const KilnHeadlessWorld::Device* readable(int id) const {
+        const auto* d = world_->device(id);
+        return d && d->present ? d : nullptr;
+    }
+
     World world_;
 };
 

@@ -1,6 +1,8 @@
 // The bitmap font: 8x8 cells, 16 to a row, and the layout of one text line.
 #include <cstring>
 
+#include <algorithm>
+
 #include "kiln2/kiln_state.h"
 
 namespace {
@@ -58,6 +60,7 @@ void Kiln_drawText(const std::string& text, int x, int y, float scale, uint8_t r
     KilnVideo& video = *kilnBackend().video;
     x += state.drawOffsetX;
     y += state.drawOffsetY;
+    const int firstX = x;
     const Texture* font = state.font.get();
     if (!font) throw KilnError("Kiln_drawText: no font loaded");
     const KilnColour colour{r, g, b, a};
@@ -92,4 +95,9 @@ void Kiln_drawText(const std::string& text, int x, int y, float scale, uint8_t r
         x += advance;
     }
     video.endGlyphs();
+    // The whole line at once: from its first cell to past its last one.
+    const auto left = static_cast<float>(std::min(firstX, x)), right = static_cast<float>(std::max(firstX, x));
+    const float top = std::min(static_cast<float>(y), static_cast<float>(y) + size);
+    const float bottom = std::max(static_cast<float>(y), static_cast<float>(y) + size);
+    state.drawnCells.mark(left - 1, top - 1, right + 1, bottom + 1);
 }

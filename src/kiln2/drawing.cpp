@@ -1,6 +1,7 @@
 // Drawing calls of the game: textured rectangles cut from a texture, plain
 // rectangles, circles, the blend mode and the draw offset that shakes the
 // whole picture. The backend only draws what these calls have worked out.
+#include <algorithm>
 #include <cmath>
 
 #include "kiln2/kiln_state.h"
@@ -25,6 +26,25 @@ struct UnitCircle {
 const UnitCircle& unitCircle() {
     static const UnitCircle circle;
     return circle;
+}
+
+// Notes the part of the picture a shape of w x h at (x, y) may touch: turned
+// about its centre it stays inside the circle through its corners, and an
+// outline's lines reach half their width beyond it. One pixel more keeps
+// the rasteriser's rounding inside.
+void markDrawn(float x, float y, float w, float h, float angle, float lineWidth) {
+    float x0 = std::min(x, x + w), x1 = std::max(x, x + w);
+    float y0 = std::min(y, y + h), y1 = std::max(y, y + h);
+    if (angle != 0.0f) {
+        const float cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+        const float reach = std::sqrt(w * w + h * h) / 2;
+        x0 = cx - reach;
+        x1 = cx + reach;
+        y0 = cy - reach;
+        y1 = cy + reach;
+    }
+    const float margin = 1.0f + std::max(lineWidth, 0.0f);
+    kilnState().drawnCells.mark(x0 - margin, y0 - margin, x1 + margin, y1 + margin);
 }
 
 }  // namespace
@@ -64,6 +84,7 @@ void Kiln_drawTexture(const std::string& key, float x, float y, int srcX, int sr
     quad.angle = angle;
     quad.colour = {r, g, b, a};
     quad.blendMode = state.blendMode;
+    markDrawn(quad.x, quad.y, quad.w, quad.h, angle, 0.0f);
     texture.bind();
     kilnBackend().video->drawTexture(quad);
 }
@@ -89,6 +110,8 @@ void Kiln_drawRect(int x, int y, int w, int h, int lineWidth, float angle, uint8
     rect.angle = angle;
     rect.colour = {r, g, b, a};
     rect.blendMode = state.blendMode;
+    markDrawn(static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h), angle,
+              static_cast<float>(lineWidth));
     video.drawRect(rect);
 }
 
@@ -119,6 +142,7 @@ void Kiln_drawCircle(float x, float y, float radius, int lineWidth, uint8_t r, u
     circle.pointCount = unit.count;
     circle.colour = {r, g, b, a};
     circle.blendMode = state.blendMode;
+    markDrawn(x - radius, y - radius, 2 * radius, 2 * radius, 0.0f, static_cast<float>(lineWidth));
     kilnBackend().video->drawCircle(circle);
 }
 

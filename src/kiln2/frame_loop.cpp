@@ -1,5 +1,6 @@
 // The once-per-frame call: wait for the frame's slot, take the input
-// snapshot, handle window events and the system keys, count fps and load.
+// snapshot, handle window events (focus, devices plugged in and out) and the
+// system keys, count fps and load.
 #include <cstdio>
 #include <cstdlib>
 
@@ -62,17 +63,20 @@ void snapshotInput(KilnState& state, KilnBackend& backend) {
 
     KilnJoystickDevices& devices = *backend.joysticks;
     if (state.joysticksCreated) devices.update();
-    for (int slot = 0; slot < 4; ++slot) {
-        Joystick& stick = state.joysticks[static_cast<size_t>(slot)];
-        for (int b = 0; b < stick.buttonCount; ++b) {
-            stick.prevButtons[static_cast<size_t>(b)] = stick.buttons[static_cast<size_t>(b)];
-            stick.buttons[static_cast<size_t>(b)] = devices.button(slot, b);
-        }
-        stick.prevAxisX = stick.axisX;
-        stick.prevAxisY = stick.axisY;
-        stick.axisX = stick.hasDevice ? devices.axis(slot, 0) : 0;
-        stick.axisY = stick.hasDevice ? devices.axis(slot, 1) : 0;
+    kilnReadControllers(state, devices);
+}
+
+// Devices that came and went, and the window's focus: what the game may have
+// to answer in this frame (a live run pauses), remembered until the next one.
+void handleWindowEvents(KilnState& state, KilnBackend& backend, const KilnWindowEvents& events) {
+    if (events.quit) state.quitRequested = true;
+    state.focusLost = events.focusLost;
+    state.controllerLost = false;
+    if (!state.joysticksCreated) return;
+    for (int id : events.devicesRemoved) {
+        if (kilnDisconnectController(state, *backend.joysticks, id)) state.controllerLost = true;
     }
+    for (int index : events.devicesAdded) kilnConnectController(state, *backend.joysticks, index);
 }
 
 void handleSystemKeys(KilnBackend& backend) {
@@ -109,7 +113,7 @@ int Kiln_waitFrame(int frameMs) {
     snapshotInput(state, backend);
     KilnWindowEvents events;
     input.pollEvents(events);
-    if (events.quit) state.quitRequested = true;
+    handleWindowEvents(state, backend, events);
     // A drop is offered for this frame only: a file dropped while no one asks is forgotten.
     state.droppedFile = std::move(events.droppedFile);
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "kiln2/backend.h"
+
 struct KilnDrawCall {
     enum Kind { CLEAR, TEXTURE, RECT, CIRCLE, GLYPH };
     Kind kind = CLEAR;
@@ -45,10 +47,38 @@ void clearSoundEvents();
 void setKey(int key, bool down);
 void releaseAllKeys();
 void setMouse(int x, int y, uint8_t buttons);
-void attachJoystick(int slot, int buttonCount);  // before Kiln_init, as a device present at start-up
-void setJoyButton(int slot, int button, bool down);
-void setJoyAxes(int slot, int16_t x, int16_t y);
+// A raw joystick (no known layout) whose id is slot: before Kiln_init it is
+// present at start-up and takes joystick slot `slot`; once the framework runs
+// it is plugged in, seen by the next frame's events. Lower ids not attached
+// yet are filled with button-less devices, as gaps read on real machines.
+void attachJoystick(int slot, int buttonCount);
+// Raw buttons and axes 0 and 1 of the device with this id.
+void setJoyButton(int id, int button, bool down);
+void setJoyAxes(int id, int16_t x, int16_t y);
+// Plugs in a device (a game controller when mapped) and returns its id; the
+// next frame's events announce it when the framework runs.
+int connectController(const std::string& name, bool mapped, int buttonCount = 11);
+// Pulls it out: its inputs read at rest, the next frame's events say so.
+void disconnectController(int id);
+// A mapped controller's positions and left stick.
+void setControllerInput(int id, KilnControllerInput input, bool down);
+void setControllerStick(int id, int16_t x, int16_t y);
+// True while the framework holds the device open.
+bool isControllerOpen(int id);
+// Mapping lines the framework added, in order; refuseControllerMappings makes
+// every later one fail with reason ("" accepts again).
+const std::vector<std::string>& controllerMappings();
+void refuseControllerMappings(const std::string& reason);
+// Mapping lines as the player's environment would hold them.
+void setEnvironmentMappings(const std::string& text);
+
 void requestQuit();  // as a window close
+void loseFocus();    // as another window taking the keyboard focus, or minimising
+
+// The window's size in window units and drawable pixels (set by Kiln_init to
+// the size asked for, both the same), and how the picture is scaled in it.
+void setWindowGeometry(int windowWidth, int windowHeight, int drawableWidth, int drawableHeight);
+KilnPictureScaling pictureScaling();
 void dropFile(const std::string& path);  // as a file dragged onto the window
 
 // The clock: milliseconds since start; Kiln_waitFrame's delays advance it instantly.

@@ -14,9 +14,23 @@ KilnHeadlessWorld& world() {
     return *headless;
 }
 
-KilnHeadlessWorld::Stick& stickAt(int slot) {
-    if (slot < 0 || slot > 3) throw KilnError("kiln_headless: joystick slot out of range: " + std::to_string(slot));
-    return world().sticks[static_cast<size_t>(slot)];
+KilnHeadlessWorld::Device& deviceWithId(int id) {
+    KilnHeadlessWorld::Device* device = world().device(id);
+    if (!device) throw KilnError("kiln_headless: no device with id " + std::to_string(id));
+    return *device;
+}
+
+KilnHeadlessWorld::Device& addDevice(const std::string& name, bool mapped, int buttonCount) {
+    KilnHeadlessWorld& w = world();
+    KilnHeadlessWorld::Device device;
+    device.id = static_cast<int>(w.devices.size());
+    device.name = name;
+    device.mapped = mapped;
+    device.buttonCount = buttonCount < 0 ? 0 : buttonCount;
+    device.buttons.assign(static_cast<size_t>(device.buttonCount), false);
+    w.devices.push_back(device);
+    if (w.devicesStarted) w.announcedAdded.push_back(device.id);
+    return w.devices.back();
 }
 
 }  // namespace
@@ -46,23 +60,66 @@ void setMouse(int x, int y, uint8_t buttons) {
 }
 
 void attachJoystick(int slot, int buttonCount) {
-    KilnHeadlessWorld::Stick& stick = stickAt(slot);
-    stick.attached = true;
-    stick.buttonCount = buttonCount;
-    stick.buttons.assign(static_cast<size_t>(buttonCount < 0 ? 0 : buttonCount), false);
+    if (slot < 0) throw KilnError("kiln_headless: joystick slot out of range: " + std::to_string(slot));
+    KilnHeadlessWorld& w = world();
+    while (static_cast<int>(w.devices.size()) <= slot) addDevice("Joystick", false, 0);
+    KilnHeadlessWorld::Device& device = deviceWithId(slot);
+    device.buttonCount = buttonCount < 0 ? 0 : buttonCount;
+    device.buttons.assign(static_cast<size_t>(device.buttonCount), false);
 }
 
-void setJoyButton(int slot, int button, bool down) {
-    KilnHeadlessWorld::Stick& stick = stickAt(slot);
-    if (button < 0 || button >= static_cast<int>(stick.buttons.size())) return;
-    stick.buttons[static_cast<size_t>(button)] = down;
+// A button or stick of a device that was never plugged in goes nowhere, as on a real machine.
+void setJoyButton(int id, int button, bool down) {
+    KilnHeadlessWorld::Device* device = world().device(id);
+    if (!device || button < 0 || button >= static_cast<int>(device->buttons.size())) return;
+    device->buttons[static_cast<size_t>(button)] = down;
 }
 
-void setJoyAxes(int slot, int16_t x, int16_t y) {
-    KilnHeadlessWorld::Stick& stick = stickAt(slot);
-    stick.x = x;
-    stick.y = y;
+void setJoyAxes(int id, int16_t x, int16_t y) {
+    KilnHeadlessWorld::Device* device = world().device(id);
+    if (!device) return;
+    device->x = x;
+    device->y = y;
 }
+
+int connectController(const std::string& name, bool mapped, int buttonCount) {
+    return addDevice(name, mapped, buttonCount).id;
+}
+
+void disconnectController(int id) {
+    KilnHeadlessWorld::Device& device = deviceWithId(id);
+    if (!device.present) return;
+    device.present = false;
+    KilnHeadlessWorld& w = world();
+    if (w.devicesStarted) w.announcedRemoved.push_back(id);
+}
+
+void setControllerInput(int id, KilnControllerInput input, bool down) {
+    if (input < 0 || input >= CONTROLLER_INPUT_COUNT) return;
+    deviceWithId(id).inputs[static_cast<size_t>(input)] = down;
+}
+
+void setControllerStick(int id, int16_t x, int16_t y) {
+    KilnHeadlessWorld::Device& device = deviceWithId(id);
+    device.stickX = x;
+    device.stickY = y;
+}
+
+bool isControllerOpen(int id) { return deviceWithId(id).opened; }
+
+const std::vector<std::string>& controllerMappings() { return world().mappings; }
+
+void refuseControllerMappings(const std::string& reason) { world().mappingRefusal = reason; }
+
+void setEnvironmentMappings(const std::string& text) { world().environmentMappings = text; }
+
+void loseFocus() { world().focusLostPending = true; }
+
+void setWindowGeometry(int windowWidth, int windowHeight, int drawableWidth, int drawableHeight) {
+    world().window = {windowWidth, windowHeight, drawableWidth, drawableHeight};
+}
+
+KilnPictureScaling pictureScaling() { return world().pictureScaling; }
 
 void requestQuit() { world().quitPending = true; }
 

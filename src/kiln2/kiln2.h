@@ -31,6 +31,22 @@ enum KilnBlendMode {
     BLEND_MULTIPLY = 5,
 };
 
+// The logical buttons every controller drives, in the keypad's order; PAD_PAUSE
+// is a controller's Start button, which only pauses and resumes a run.
+enum KilnPadButton { PAD_A = 0, PAD_B, PAD_LEFT, PAD_UP, PAD_RIGHT, PAD_DOWN, PAD_PAUSE, PAD_BUTTON_COUNT };
+
+// Which face button of a mapped controller is A; the other one is B.
+enum KilnFaceButton { FACE_SOUTH = 0, FACE_EAST = 1 };
+
+// How the 640x480 picture fills the window: smooth scales it as large as it
+// fits with a linear filter; integer uses the largest whole multiple that
+// fits, with crisp pixels. Either way it keeps its shape, with black bars.
+enum KilnPictureScaling { PICTURE_SMOOTH = 0, PICTURE_INTEGER = 1 };
+
+// The size every scene draws in, whatever the window's size.
+constexpr int KILN_PICTURE_WIDTH = 640;
+constexpr int KILN_PICTURE_HEIGHT = 480;
+
 // Stick directions of the joystick queries.
 enum KilnJoyDir { JOY_UP = 0, JOY_DOWN = 1, JOY_RIGHT = 2, JOY_LEFT = 3, JOY_NONE = 4 };
 
@@ -93,6 +109,12 @@ int Kiln_waitFrame(int frameMs);
 void Kiln_resetView();
 int Kiln_getScreenWidth();
 int Kiln_getScreenHeight();
+// The picture's scaling in the window; may be set before or after Kiln_init.
+void Kiln_setPictureScaling(KilnPictureScaling scaling);
+KilnPictureScaling Kiln_getPictureScaling();
+bool Kiln_isFullScreen();
+// True in the frame after the window lost the keyboard focus or was minimised.
+bool Kiln_wasFocusLost();
 
 // ---- Run log ----
 // The run log's path ("run.log" unless set; "" for none). Set it after
@@ -180,6 +202,8 @@ private:
 // ---- Raw input ----
 bool Kiln_isKeyPressed(int key);
 bool Kiln_isKeyPushed(int key);
+// The pointer in the picture's 640x480 coordinates at every window size and
+// in full screen; over a black bar it reads outside 0..639 x 0..479.
 int Kiln_getMouseX();
 int Kiln_getMouseY();
 uint8_t Kiln_getMouseButtons();
@@ -191,6 +215,23 @@ bool Kiln_isJoyButtonPushed(int button, int joy);
 // The path of a file dropped on the window since the last frame, once: a
 // second call in the same frame, or any call in a later one, answers "".
 std::string Kiln_takeDroppedFile();
+
+// ---- Controllers ----
+// Every connected joystick and controller, however many, drives the same
+// logical buttons: held on any of them (pressed), or gone down on one of
+// them this frame (pushed). Devices come and go while the game runs; the
+// first four also sit in the joystick slots 0..3 of the queries above.
+bool Kiln_isPadPressed(int button);  // a KilnPadButton; others are never held
+bool Kiln_isPadPushed(int button);
+int Kiln_getControllerCount();
+// True in the frame after a controller was pulled out.
+bool Kiln_wasControllerLost();
+// Which face button is A from the next frame on (south unless chosen).
+void Kiln_setControllerFaceA(KilnFaceButton face);
+// A file of extra controller mappings ("gamecontrollerdb.txt" lines) that
+// Kiln_init adds before it opens any device; "" for none. A missing file is
+// no problem; each line that is not a mapping is skipped with one log line.
+void Kiln_setControllerMappingFile(const std::string& path);
 
 // ---- Utilities ----
 void Kiln_setGlobalInt(int index, int value);  // index outside 0..1023 throws KilnError

@@ -7,10 +7,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kiln2/backend.h"
+#include "kiln2/controllers.h"
 #include "kiln2/joystick.h"
 #include "kiln2/kiln2.h"
+#include "kiln2/picture_cells.h"
 #include "kiln2/texture.h"
 
 struct KilnState {
@@ -31,6 +34,8 @@ struct KilnState {
     int32_t blendMode = 0;
     int32_t drawOffsetX = 0;
     int32_t drawOffsetY = 0;
+    // Where the picture was drawn on since it was last cleared.
+    KilnPictureCells drawnCells;
 
     // Input snapshot of this frame and the one before.
     std::array<bool, KILN_KEY_COUNT> keys{};
@@ -39,6 +44,16 @@ struct KilnState {
     uint8_t prevMouseButtons = 0;
     std::array<Joystick, 4> joysticks;
     bool joysticksCreated = false;
+    // Every connected device, in the order they came, and what they hold together.
+    std::vector<KilnController> controllers;
+    KilnPadBits padHeld = 0;
+    KilnPadBits padPushed = 0;
+    KilnFaceButton faceA = FACE_SOUTH;
+    std::string controllerMappingFile;
+    // What this frame's window events said; cleared by the next frame.
+    bool focusLost = false;
+    bool controllerLost = false;
+    KilnPictureScaling pictureScaling = PICTURE_SMOOTH;
 
     std::map<std::string, std::unique_ptr<Texture>> textures;
     std::unique_ptr<Texture> font;

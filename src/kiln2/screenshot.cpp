@@ -1,5 +1,6 @@
 // F12: the picture as the next numbered PNG of the screenshot directory.
 // Here is the numbering; the backend reads the picture and writes the file.
+// The picture is the 640x480 the scenes drew, whatever the window's size.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -50,7 +51,7 @@ std::string Kiln_screenshot() {
     // Written beside the claimed file and renamed over it, so anyone looking
     // finds either no picture yet or a whole one.
     const std::string part = file + ".part";
-    if (kilnBackend().video->saveScreenshot(part, state.screenWidth, state.screenHeight) &&
+    if (kilnBackend().video->saveScreenshot(part, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT) &&
         std::rename(part.c_str(), file.c_str()) == 0) {
         return file;
     }

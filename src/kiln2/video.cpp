@@ -1,27 +1,39 @@
 // Start-up and shut-down of the framework, the window (full screen, cursor,
-// caption) and the per-frame buffer calls.
+// caption, the picture's scaling) and the per-frame buffer calls.
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "kiln2/file_bytes.h"
 #include "kiln2/kiln_state.h"
 #include "kiln2/run_log.h"
 
 namespace {
 
-void openJoysticks(KilnState& state, KilnJoystickDevices& devices) {
-    const int present = devices.deviceCount();
-    for (int slot = 0; slot < 4; ++slot) {
-        Joystick& stick = state.joysticks[static_cast<size_t>(slot)];
-        stick = Joystick{};
-        if (slot < present) {
-            stick.buttonCount = devices.open(slot);
-            stick.hasDevice = true;
-            stick.buttons.assign(static_cast<size_t>(stick.buttonCount), false);
-            stick.prevButtons.assign(static_cast<size_t>(stick.buttonCount), false);
-        }
+// A player's mapping file is a few hundred kilobytes; one far larger is not one.
+constexpr size_t kLargestMappingFile = 4 * 1024 * 1024;
+
+// The player's extra mappings: first the environment's, then the file's, so
+// the file has the last word on a controller both name.
+void addControllerMappings(const KilnState& state, KilnJoystickDevices& devices) {
+    const std::string fromEnvironment = devices.environmentMappings();
+    if (!fromEnvironment.empty()) kilnAddControllerMappings(devices, fromEnvironment, "SDL_GAMECONTROLLERCONFIG");
+    const std::string& file = state.controllerMappingFile;
+    if (file.empty() || !std::filesystem::is_regular_file(file)) return;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    std::error_code sizeError;
+    if (std::filesystem::file_size(file, sizeError) > kLargestMappingFile) {
+        Kiln_log("Controller mappings: %s is too large to be a mapping file; not read\n", file.c_str());
+        return;
     }
-    state.joysticksCreated = true;
+    if (!kilnReadFileBytes(file, bytes, error)) {
+        Kiln_log("Controller mappings: %s could not be read (%s)\n", file.c_str(), error.c_str());
+        return;
+    }
+    kilnAddControllerMappings(devices, std::string(bytes.begin(), bytes.end()), file);
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ void Kiln_init(const std::string& caption, int width, int height, bool fullScree
     std::string audioError;
     state.audioOpen = backend.audio->open(audioError);
 
-    openJoysticks(state, *backend.joysticks);
+    backend.video->setPictureScaling(state.pictureScaling);
     Kiln_loadFont();
     backend.video->initDrawState();
 
@@ -53,6 +65,9 @@ void Kiln_init(const std::string& caption, int width, int height, bool fullScree
     state.globalInts.fill(0);
     kilnDeleteRunLog();
     if (!state.audioOpen) Kiln_log("Kiln_init: no audio device (%s), running silently\n", audioError.c_str());
+    // After the run log starts afresh, so that what the devices say stays in it.
+    addControllerMappings(state, *backend.joysticks);
+    kilnConnectPresentControllers(state, *backend.joysticks);
 }
 
 void Kiln_quit() {
@@ -62,11 +77,7 @@ void Kiln_quit() {
     KilnBackend& backend = kilnBackend();
     state.font.reset();
     Kiln_disposeTexture("");
-    if (state.joysticksCreated) {
-        for (int slot = 0; slot < 4; ++slot) {
-            if (state.joysticks[static_cast<size_t>(slot)].hasDevice) backend.joysticks->close(slot);
-        }
-    }
+    if (state.joysticksCreated) kilnDisconnectAllControllers(state, *backend.joysticks);
     Kiln_stopWAV(-1);
     if (state.musicLoaded) {
         backend.audio->freeMusic(state.music);
@@ -85,11 +96,20 @@ void Kiln_toggleFullScreen() {
     state.fullScreen = !state.fullScreen;
     video.setFullScreen(state.fullScreen);
     video.setupView(state.screenWidth, state.screenHeight);
-    // A new video mode used to mean a new GL context; the textures are
-    // rebuilt from their files either way.
-    Kiln_reloadTextures();
+    // Full screen on the desktop keeps the window and its GL context, so the
+    // textures stay as they are; the blend state is set again all the same.
     Kiln_setBlendMode(state.blendMode);
 }
+
+bool Kiln_isFullScreen() { return kilnState().fullScreen; }
+
+void Kiln_setPictureScaling(KilnPictureScaling scaling) {
+    KilnState& state = kilnState();
+    state.pictureScaling = scaling == PICTURE_INTEGER ? PICTURE_INTEGER : PICTURE_SMOOTH;
+    if (state.initialized) kilnBackend().video->setPictureScaling(state.pictureScaling);
+}
+
+KilnPictureScaling Kiln_getPictureScaling() { return kilnState().pictureScaling; }
 
 void Kiln_toggleCursor() {
     KilnVideo& video = *kilnBackend().video;
@@ -107,10 +127,11 @@ void Kiln_setCaption(const char* format, ...) {
 
 void Kiln_clear() {
     if (kilnDrawingDiscarded) return;
+    kilnState().drawnCells.clear();
     kilnBackend().video->clear();
 }
 
-void Kiln_flip() { kilnBackend().video->swap(); }
+void Kiln_flip() { kilnBackend().video->swap(kilnState().drawnCells); }
 
 void Kiln_resetView() {
     if (kilnDrawingDiscarded) return;

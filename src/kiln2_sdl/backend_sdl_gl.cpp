@@ -1,40 +1,63 @@
-// The real window: an SDL2 window with an OpenGL 2.1 compatibility context
-// drawn in immediate mode, and the SDL clock, keyboard, mouse and events.
+// The real window: a resizable SDL2 window with an OpenGL 2.1 compatibility
+// context drawn in immediate mode into the off-screen picture, which each
+// swap scales into the window; and the SDL clock, keyboard, mouse and events.
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <GL/glu.h>
 
+#include <cstdio>
+
 #include "kiln2/backend.h"
+#include "kiln2/picture_fit.h"
 #include "kiln2_sdl/key_map.h"
+#include "kiln2_sdl/picture_target.h"
 #include "kiln2_sdl/real_backend.h"
 #include "kiln2_sdl/screenshot.h"
 
 namespace {
 
+// The smallest window the player can drag it to: the HUD stays readable.
+constexpr int kSmallestWindowWidth = 160;
+constexpr int kSmallestWindowHeight = 120;
+
 class SdlGlVideo final : public KilnVideo {
 public:
+    explicit SdlGlVideo(bool offscreenPicture) : offscreenPicture_(offscreenPicture) {}
     ~SdlGlVideo() override { close(); }
 
     void open(int width, int height, bool fullScreen) override {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) throw KilnError("Kiln_init: Couldn't initialize SDL");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+            std::fprintf(stderr, "kvr2013: SDL video: %s\n", SDL_GetError());
+            throw KilnError("Kiln_init: Couldn't initialize SDL");
+        }
         videoUp_ = true;
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        Uint32 flags = SDL_WINDOW_OPENGL;
-        if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+        // Full screen on the desktop as it is: the monitor keeps its mode.
+        if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         window_ = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
         if (!window_) throw KilnError("Kiln_init: Couldn't set video mode");
+        SDL_SetWindowMinimumSize(window_, kSmallestWindowWidth, kSmallestWindowHeight);
+        windowedWidth_ = width;
+        windowedHeight_ = height;
         context_ = SDL_GL_CreateContext(window_);
         if (!context_) throw KilnError("Kiln_init: Couldn't set video mode");
         // The frame wait paces the game; a swap that also waited for the
         // display would fight it.
         SDL_GL_SetSwapInterval(0);
         blendMode_ = -1;
+        if (offscreenPicture_ && !picture_.create()) {
+            std::fprintf(stderr,
+                         "kvr2013: this OpenGL driver has no framebuffer objects; the game draws straight into "
+                         "the window\n");
+        }
     }
 
     void close() override {
         flushRects();
+        if (context_) picture_.destroy();
         if (context_) SDL_GL_DeleteContext(context_);
         context_ = nullptr;
         if (window_) SDL_DestroyWindow(window_);
@@ -48,9 +71,14 @@ public:
 
     void setFullScreen(bool on) override {
         flushRects();
-        if (!window_ || SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN : 0) < 0) {
+        if (!window_) throw KilnError("Kiln_toggleFullScreen: Couldn't set video mode");
+        const bool wasFullScreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+        if (on && !wasFullScreen) SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+        if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) < 0) {
             throw KilnError("Kiln_toggleFullScreen: Couldn't set video mode");
         }
+        // Back to the window as the player left it, whatever full screen did to its size.
+        if (!on && wasFullScreen) SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
     }
 
     void setCaption(const std::string& text) override {
@@ -72,10 +100,20 @@ public:
 
     void showCursor(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
-    void setupView(int width, int height) override {
+    // The scenes draw in the picture's 640x480 whatever size the window has,
+    // so the view is the picture's, not width x height.
+    void setupView(int, int) override {
         flushRects();
-        glOrtho(0, width, height, 0, -1, 1);
-        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        if (picture_.exists()) {
+            picture_.bindForDrawing();
+        } else {
+            drawIntoWindow(false);
+        }
         glClearColor(0, 0, 0, 0);
     }
 
@@ -89,14 +127,19 @@ public:
         blendMode_ = -1;
     }
 
-    void swap() override {
+    void swap(const KilnPictureCells& drawn) override {
         flushRects();
+        picture_.present(window_, scaling_, drawn);
         SDL_GL_SwapWindow(window_);
     }
 
     void clear() override {
         flushRects();
-        glClear(GL_COLOR_BUFFER_BIT);
+        if (picture_.exists()) {
+            glClear(GL_COLOR_BUFFER_BIT);
+        } else {
+            drawIntoWindow(true);
+        }
     }
 
     void resetView() override {
@@ -267,10 +310,18 @@ public:
 
     bool readPixels(std::vector<uint8_t>& rgb, int width, int height) override {
         flushRects();
-        if (!context_ || width <= 0 || height <= 0) return false;
+        if (!context_) return false;
+        if (picture_.exists()) return picture_.read(rgb, width, height);
+        // Drawn straight into the window: only a picture at its own size can be read back whole.
+        const KilnPictureRect picture = pictureInWindow();
+        if (picture.width != KILN_PICTURE_WIDTH || picture.height != KILN_PICTURE_HEIGHT || width <= 0 ||
+            height <= 0 || width > picture.width || height > picture.height) {
+            return false;
+        }
         rgb.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        glReadPixels(picture.x, drawableHeight() - picture.y - picture.height, width, height, GL_RGB,
+                     GL_UNSIGNED_BYTE, rgb.data());
         return true;
     }
 
@@ -281,7 +332,46 @@ public:
 
     bool readsResourceFiles() override { return true; }
 
+    void setPictureScaling(KilnPictureScaling scaling) override { scaling_ = scaling; }
+
+    KilnWindowGeometry geometry() override {
+        KilnWindowGeometry geometry;
+        if (!window_) return geometry;
+        SDL_GetWindowSize(window_, &geometry.windowWidth, &geometry.windowHeight);
+        SDL_GL_GetDrawableSize(window_, &geometry.drawableWidth, &geometry.drawableHeight);
+        return geometry;
+    }
+
 private:
+    KilnPictureRect pictureInWindow() {
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+        return kilnFitPicture(width, height, scaling_);
+    }
+
+    int drawableHeight() {
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+        return height;
+    }
+
+    // Without the off-screen picture the scenes draw into the window through
+    // a viewport over the picture's place, the bars cleared black first.
+    void drawIntoWindow(bool clearBars) {
+        if (!window_) return;
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+        if (clearBars) {
+            glViewport(0, 0, width, height);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        const KilnPictureRect picture = kilnFitPicture(width, height, scaling_);
+        glViewport(picture.x, height - picture.y - picture.height, picture.width, picture.height);
+    }
+
     void flushRects() {
         if (!rectBatchOpen_) return;
         glEnd();
@@ -302,8 +392,13 @@ private:
         }
     }
 
+    const bool offscreenPicture_;
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
+    SdlPictureTarget picture_;
+    KilnPictureScaling scaling_ = PICTURE_SMOOTH;
+    int windowedWidth_ = 0;  // the window's size before full screen, to return to
+    int windowedHeight_ = 0;
     bool videoUp_ = false;
     bool rectBatchOpen_ = false;
     int blendMode_ = -1;  // the mode last applied; -1 when not known
@@ -334,6 +429,16 @@ public:
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
                 case SDL_QUIT: events.quit = true; break;
+                case SDL_WINDOWEVENT:
+                    if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                        event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                        events.focusLost = true;
+                    }
+                    break;
+                // Every device, controller or not, comes as a joystick first;
+                // the controller events that follow for mapped ones say nothing new.
+                case SDL_JOYDEVICEADDED: events.devicesAdded.push_back(event.jdevice.which); break;
+                case SDL_JOYDEVICEREMOVED: events.devicesRemoved.push_back(event.jdevice.which); break;
                 case SDL_DROPFILE:
                     if (event.drop.file != nullptr) {
                         events.droppedFile = event.drop.file;
@@ -348,7 +453,9 @@ public:
 
 }  // namespace
 
-std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo() { return std::make_unique<SdlGlVideo>(); }
+std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo() { return std::make_unique<SdlGlVideo>(true); }
+
+std::unique_ptr<KilnVideo> kilnMakeSdlGlVideoWithoutPicture() { return std::make_unique<SdlGlVideo>(false); }
 
 std::unique_ptr<KilnInput> kilnMakeSdlInput() { return std::make_unique<SdlInput>(); }
 

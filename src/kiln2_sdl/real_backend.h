@@ -14,6 +14,9 @@ void Kiln_useRealBackend();
 // The real backend whole, and its four parts for tests that mix them with headless ones.
 std::unique_ptr<KilnBackend> kilnMakeRealBackend();
 std::unique_ptr<KilnVideo> kilnMakeSdlGlVideo();
+// The window as on a driver without framebuffer objects: the scenes draw
+// straight into it through a viewport over the picture's place.
+std::unique_ptr<KilnVideo> kilnMakeSdlGlVideoWithoutPicture();
 std::unique_ptr<KilnInput> kilnMakeSdlInput();
 std::unique_ptr<KilnJoystickDevices> kilnMakeSdlJoysticks();
 std::unique_ptr<KilnAudio> kilnMakeSdlAudio();

@@ -1,12 +1,28 @@
-// Real joysticks through SDL2: slot i is the device with index i at start-up.
+// Real joysticks and game controllers through SDL2. A device SDL's
+// game-controller database knows (its own list, the player's extra mappings)
+// is opened as a game controller and read by positions; any other as a plain
+// joystick. Devices are known by SDL's instance ids, which survive other
+// devices coming and going.
 #include <SDL.h>
 
-#include <array>
+#include <cstdio>
+#include <map>
 
 #include "kiln2/backend.h"
 #include "kiln2_sdl/real_backend.h"
+#include "kiln2_sdl/test_pad.h"
 
 namespace {
+
+constexpr SDL_GameControllerButton POSITIONS[CONTROLLER_INPUT_COUNT] = {
+    SDL_CONTROLLER_BUTTON_A,         // south
+    SDL_CONTROLLER_BUTTON_B,         // east
+    SDL_CONTROLLER_BUTTON_START,     // start
+    SDL_CONTROLLER_BUTTON_DPAD_UP,   // the D-pad
+    SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+    SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+};
 
 class SdlJoysticks final : public KilnJoystickDevices {
 public:
@@ -14,14 +30,27 @@ public:
 
     void start() override {
         if (started_) return;
-        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0) throw KilnError("Kiln_init: Couldn't initialize SDL");
+        // The game reads face buttons by where they sit, whatever is printed on them.
+        SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+        // The player's mapping lines in the environment are added by the
+        // framework one by one, so that a damaged one is named in the log;
+        // SDL is told not to read them a second time.
+        const char* fromEnvironment = SDL_getenv("SDL_GAMECONTROLLERCONFIG");
+        environmentMappings_ = fromEnvironment ? fromEnvironment : "";
+        SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG, "", SDL_HINT_OVERRIDE);
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0) {
+            std::fprintf(stderr, "kvr2013: SDL game controllers: %s\n", SDL_GetError());
+            throw KilnError("Kiln_init: Couldn't initialize SDL");
+        }
         started_ = true;
+        testPad_.start();
     }
 
     void stop() override {
         if (!started_) return;
-        for (int slot = 0; slot < 4; ++slot) close(slot);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        while (!devices_.empty()) close(devices_.begin()->first);
+        testPad_.stop();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         started_ = false;
     }
 
@@ -30,36 +59,100 @@ public:
         return count < 0 ? 0 : count;
     }
 
-    int open(int slot) override {
-        SDL_Joystick* handle = SDL_JoystickOpen(slot);
-        if (!handle) throw KilnError(SDL_GetError());
-        handles_[static_cast<size_t>(slot)] = handle;
-        return SDL_JoystickNumButtons(handle);
+    int deviceId(int index) override { return SDL_JoystickGetDeviceInstanceID(index); }
+
+    KilnDeviceInfo open(int index) override {
+        Device device;
+        KilnDeviceInfo info;
+        if (SDL_IsGameController(index)) {
+            device.controller = SDL_GameControllerOpen(index);
+            if (!device.controller) throw KilnError(SDL_GetError());
+            device.joystick = SDL_GameControllerGetJoystick(device.controller);
+            const char* name = SDL_GameControllerName(device.controller);
+            info.name = name ? name : "";
+            info.mapped = true;
+        } else {
+            device.joystick = SDL_JoystickOpen(index);
+            if (!device.joystick) throw KilnError(SDL_GetError());
+            const char* name = SDL_JoystickName(device.joystick);
+            info.name = name ? name : "";
+        }
+        info.id = SDL_JoystickInstanceID(device.joystick);
+        info.buttonCount = SDL_JoystickNumButtons(device.joystick);
+        // Opening a device twice only counts SDL's references up; keep one.
+        auto existing = devices_.find(info.id);
+        if (existing != devices_.end()) release(existing->second);
+        devices_[info.id] = device;
+        return info;
     }
 
-    void close(int slot) override {
-        SDL_Joystick*& handle = handles_[static_cast<size_t>(slot)];
-        if (handle) SDL_JoystickClose(handle);
-        handle = nullptr;
+    void close(int id) override {
+        auto found = devices_.find(id);
+        if (found == devices_.end()) return;
+        release(found->second);
+        devices_.erase(found);
     }
 
     void update() override {
-        if (started_) SDL_JoystickUpdate();
+        if (!started_) return;
+        testPad_.poll();
+        SDL_JoystickUpdate();
     }
 
-    bool button(int slot, int button) override {
-        SDL_Joystick* handle = handles_[static_cast<size_t>(slot)];
-        return handle && SDL_JoystickGetButton(handle, button) == 1;
+    bool button(int id, int button) override {
+        const Device* device = find(id);
+        return device && SDL_JoystickGetButton(device->joystick, button) == 1;
     }
 
-    int16_t axis(int slot, int axis) override {
-        SDL_Joystick* handle = handles_[static_cast<size_t>(slot)];
-        return handle ? SDL_JoystickGetAxis(handle, axis) : 0;
+    int16_t axis(int id, int axis) override {
+        const Device* device = find(id);
+        return device ? SDL_JoystickGetAxis(device->joystick, axis) : 0;
     }
+
+    bool controllerInput(int id, KilnControllerInput input) override {
+        const Device* device = find(id);
+        if (!device || !device->controller || input < 0 || input >= CONTROLLER_INPUT_COUNT) return false;
+        return SDL_GameControllerGetButton(device->controller, POSITIONS[input]) == 1;
+    }
+
+    int16_t controllerStick(int id, int axis) override {
+        const Device* device = find(id);
+        if (!device || !device->controller) return 0;
+        return SDL_GameControllerGetAxis(device->controller,
+                                         axis == 0 ? SDL_CONTROLLER_AXIS_LEFTX : SDL_CONTROLLER_AXIS_LEFTY);
+    }
+
+    bool addMapping(const std::string& line, std::string& error) override {
+        if (SDL_GameControllerAddMapping(line.c_str()) >= 0) return true;
+        error = SDL_GetError();
+        return false;
+    }
+
+    std::string environmentMappings() override { return environmentMappings_; }
 
 private:
+    struct Device {
+        SDL_Joystick* joystick = nullptr;
+        SDL_GameController* controller = nullptr;  // null for a device read as a plain joystick
+    };
+
+    static void release(const Device& device) {
+        if (device.controller) {
+            SDL_GameControllerClose(device.controller);
+        } else if (device.joystick) {
+            SDL_JoystickClose(device.joystick);
+        }
+    }
+
+    const Device* find(int id) const {
+        auto found = devices_.find(id);
+        return found == devices_.end() ? nullptr : &found->second;
+    }
+
     bool started_ = false;
-    std::array<SDL_Joystick*, 4> handles_{};
+    std::map<int, Device> devices_;
+    std::string environmentMappings_;
+    KilnTestPad testPad_;
 };
 
 }  // namespace

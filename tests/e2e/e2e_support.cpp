@@ -36,6 +36,8 @@ fs::path makeUniqueDir() {
     throw std::runtime_error("could not create a temporary directory");
 }
 
+}  // namespace
+
 // Xvfb starts afresh each time its last client leaves, and while it does a
 // new client is refused: a game started just after the previous one closed
 // could then find no display ("x11 not available"). The test program keeps
@@ -47,8 +49,6 @@ void holdTheDisplay() {
     held = waitUntil([] { return SDL_VideoInit("x11") == 0; });
     if (!held) throw std::runtime_error(std::string("the X server takes no connection: ") + SDL_GetError());
 }
-
-}  // namespace
 
 std::string shellQuote(const std::string& text) {
     std::string quoted = "'";
@@ -253,6 +253,136 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
     runCommand("xdotool keyup --window " + window + " " + key + " 2>&1");
     std::this_thread::sleep_for(kKeyHold);
+}
+
+void pressKeyTwice(const std::string& windowId, const std::string& keysym, std::chrono::milliseconds gap) {
+    const std::string window = shellQuote(windowId);
+    const std::string key = shellQuote(keysym);
+    const std::string hold = " sleep " + std::to_string(kKeyHold.count() / 1000.0) + " ";
+    const std::string press = "keydown --window " + window + " " + key + hold + "keyup --window " + window + " " + key;
+    focusWindow(windowId);
+    runCommand("xdotool " + press + " sleep " + std::to_string(gap.count() / 1000.0) + " " + press + hold + " 2>&1");
+}
+
+WindowGeometry windowGeometry(const std::string& windowId) {
+    std::istringstream lines(runCommand("xdotool getwindowgeometry --shell " + shellQuote(windowId) + " 2>/dev/null"));
+    WindowGeometry geometry;
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const int value = std::atoi(line.c_str() + equals + 1);
+        if (key == "X") geometry.x = value;
+        if (key == "Y") geometry.y = value;
+        if (key == "WIDTH") geometry.width = value;
+        if (key == "HEIGHT") geometry.height = value;
+    }
+    return geometry;
+}
+
+void placeWindow(const std::string& windowId, int width, int height) {
+    const std::string window = shellQuote(windowId);
+    runCommand("xdotool windowmove --sync " + window + " 0 0 2>&1");
+    runCommand("xdotool windowsize --sync " + window + " " + std::to_string(width) + " " + std::to_string(height) +
+               " 2>&1");
+    waitUntil([&] {
+        const WindowGeometry now = windowGeometry(windowId);
+        return now.width == width && now.height == height;
+    });
+}
+
+WindowGeometry screenSize() {
+    std::istringstream words(runCommand("xdotool getdisplaygeometry 2>/dev/null"));
+    WindowGeometry geometry;
+    geometry.x = geometry.y = 0;
+    words >> geometry.width >> geometry.height;
+    return geometry;
+}
+
+void clickAt(const std::string& windowId, int x, int y) {
+    runCommand("xdotool mousemove --window " + shellQuote(windowId) + " " + std::to_string(x) + " " +
+               std::to_string(y) + " 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+    runCommand("xdotool mousedown 1 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+    runCommand("xdotool mouseup 1 2>&1");
+    std::this_thread::sleep_for(kKeyHold);
+}
+
+TestPad::TestPad(const WorkDir& dir) : file_(dir / "pad-commands") {}
+
+std::pair<std::string, std::string> TestPad::environment() const { return {"KVR_TEST_PAD_FILE", file_.string()}; }
+
+bool TestPad::send(const std::string& commands) {
+    // Written whole under another name, then renamed: the game never sees half a file.
+    const fs::path partial = file_.string() + ".new";
+    {
+        std::ofstream out(partial, std::ios::binary);
+        out << commands << "\n";
+    }
+    fs::rename(partial, file_);
+    return waitUntil([&] { return !fs::exists(file_); });
+}
+
+bool TestPad::tap(const std::string& position) {
+    if (!send("press " + position)) return false;
+    std::this_thread::sleep_for(kKeyHold);
+    const bool released = send("release " + position);
+    std::this_thread::sleep_for(kKeyHold);
+    return released;
+}
+
+WindowManager::WindowManager(const WorkDir& dir) {
+    // Started before any game: a server starting afresh would refuse it.
+    holdTheDisplay();
+    const std::string log = (dir / "openbox.log").string();
+    pid_ = fork();
+    if (pid_ < 0) return;
+    if (pid_ == 0) {
+        const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (logFd >= 0) {
+            dup2(logFd, STDOUT_FILENO);
+            dup2(logFd, STDERR_FILENO);
+        }
+        execlp("openbox", "openbox", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // It is managing the screen once it has said so on the root window; a
+    // loaded machine may take a while to start it.
+    running_ = waitUntil(
+        [&] {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;  // it gave up: openbox.log says why
+                return true;
+            }
+            return runCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
+        },
+        60s) && pid_ > 0;
+}
+
+WindowManager::~WindowManager() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    // The root window keeps the property of a window manager that is gone; the next one sets it anew.
+    runCommand("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>&1");
+}
+
+Xclock::Xclock() {
+    holdTheDisplay();
+    const std::string pid = runCommand("xclock -geometry 120x120+900+40 >/dev/null 2>&1 & echo $!");
+    pid_ = std::atoi(pid.c_str());
+    waitUntil([&] {
+        const std::string ids = runCommand("xdotool search --class xclock 2>/dev/null");
+        window_ = ids.substr(0, ids.find('\n'));
+        return !window_.empty();
+    });
+}
+
+Xclock::~Xclock() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
 }
 
 void holdKey(const std::string& windowId, const std::string& keysym, bool down) {

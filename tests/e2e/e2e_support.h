@@ -128,6 +128,77 @@ void focusWindow(const std::string& windowId);
 // shorter tap or a shorter gap between two taps could go unseen.
 void pressKey(const std::string& windowId, const std::string& keysym);
 
+// Presses a key like pressKey, lets `gap` pass and presses it again, all in
+// one xdotool process so the gap between the two presses is what the game
+// sees even on a busy machine.
+void pressKeyTwice(const std::string& windowId, const std::string& keysym, std::chrono::milliseconds gap);
+
+// The window's size and place, from xdotool.
+struct WindowGeometry {
+    int x = -1, y = -1, width = -1, height = -1;
+};
+WindowGeometry windowGeometry(const std::string& windowId);
+// Moves the window to the screen's top-left corner and gives it a size,
+// waiting until the X server has done both.
+void placeWindow(const std::string& windowId, int width, int height);
+// The X screen's size.
+WindowGeometry screenSize();
+
+// Moves the pointer onto a window point and clicks the left button, holding
+// it for several frames.
+void clickAt(const std::string& windowId, int x, int y);
+
+// The game's stand-in controller (see src/kiln2_sdl/test_pad.h): commands go
+// to the command file named in the game's KVR_TEST_PAD_FILE.
+class TestPad {
+public:
+    explicit TestPad(const WorkDir& dir);
+    // KVR_TEST_PAD_FILE and its value, for Launch::environment.
+    std::pair<std::string, std::string> environment() const;
+    // Hands the game one command file and waits until it took it.
+    bool send(const std::string& commands);
+    // Holds a position for several frames and lets it go again.
+    bool tap(const std::string& position);
+
+private:
+    std::filesystem::path file_;
+};
+
+// Keeps one X connection of the test program open from now on, so that Xvfb
+// never starts afresh between two clients; games call it when they start.
+void holdTheDisplay();
+
+// A window manager (openbox) for the tests that need one: Xvfb has none, and
+// full screen is a request a window manager carries out. Stopped at the end.
+// What it says goes to "openbox.log" in the working directory.
+class WindowManager {
+public:
+    explicit WindowManager(const WorkDir& dir);
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    bool running() const { return running_; }
+
+private:
+    pid_t pid_ = -1;
+    bool running_ = false;
+};
+
+// Another X client with a window of its own (xclock), closed at the end:
+// giving it the focus takes the focus from the game.
+class Xclock {
+public:
+    Xclock();
+    ~Xclock();
+    Xclock(const Xclock&) = delete;
+    Xclock& operator=(const Xclock&) = delete;
+    const std::string& window() const { return window_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string window_;
+};
+
 // Puts a key down (or up) on the window and leaves it so: a held key.
 void holdKey(const std::string& windowId, const std::string& keysym, bool down);
 

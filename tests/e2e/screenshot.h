@@ -1,5 +1,6 @@
 // Reading what the game shows: an F12 screenshot taken through a real key
-// press, loaded once the game has written it whole, and its pixels.
+// press, loaded once the game has written it whole; a capture of the whole
+// window as the X server shows it (bars and all); and their pixels.
 #pragma once
 
 #include <SDL.h>
@@ -25,6 +26,30 @@ SDL_Surface* takeScreenshot(const WorkDir& dir, const std::string& window);
 
 Rgb pixelAt(SDL_Surface* surface, int x, int y);
 
+// The window's contents as the X server has them, through ImageMagick's
+// "import" (no key press, so the focus stays where it is); null on failure.
+SDL_Surface* captureWindow(const WorkDir& dir, const std::string& window);
+
+// Where the 640x480 picture sits in a window: the same arithmetic the game
+// uses, written out again so the tests check the game rather than trust it.
+struct PictureRect {
+    int x, y, width, height;
+};
+PictureRect expectedPicture(int windowWidth, int windowHeight, bool integer = false);
+
+// The smallest rectangle holding every pixel brighter than a dark grey, as
+// {x0, y0, x1, y1} with x1, y1 one past; all -1 when there is none.
+struct Box {
+    int x0, y0, x1, y1;
+};
+Box brightBox(SDL_Surface* surface);
+
+// Pixels in [x0, x1) x [y0, y1) that are not black.
+int litPixels(SDL_Surface* surface, int x0, int y0, int x1, int y1);
+
+// True when the pause menu's dark blue panel covers the middle of a picture
+// whose top-left corner is at (x, y) and whose scale is `scale`.
+bool showsPauseMenu(SDL_Surface* surface, int x = 0, int y = 0, double scale = 1.0);
 // How many pixels of the rectangle [x0, x1) x [y0, y1) the test accepts.
 int countPixels(SDL_Surface* surface, int x0, int y0, int x1, int y1, const std::function<bool(Rgb)>& accept);
 

@@ -212,4 +212,22 @@ TEST_F(StartupE2E, ResOpensAWindowOfThatSize) {
     quitWithEscape();
 }
 
+TEST_F(StartupE2E, WithoutADisplayItSaysSoAndStopsBeforeAnythingOpens) {
+    const std::string noDisplay = "cd '" + dir.path().string() +
+                                  "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy ";
+    int status = -1;
+    const std::string said = runCommand(noDisplay + gameBinary() + " 2>&1", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(said.rfind("kvr2013: no display", 0), 0u) << said;
+    EXPECT_NE(said.find("desktop session"), std::string::npos) << said;
+    EXPECT_FALSE(dir.exists("run.log"));
+    EXPECT_FALSE(dir.exists("config.ini"));
+    // Checking a replay needs no display at all.
+    const std::string replay = std::string(KVR_SOURCE_DIR) + "/bench/data/stage0.bin";
+    const std::string checked =
+        runCommand(noDisplay + gameBinary() + " --headless --stage 0 --replay '" + replay + "' 2>&1", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(checked, "stage=0 frames=10182 score=27200 distance=1000m energy=5422 result=finished\n");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // The toolbox screen in the real game, driven through X: a mouse click moves
-// the selected look from one image button to another, and F2 switches the
-// mouse recorder between live recording and playback of the recorded path.
+// the selected look from one image button to another, also in a resized
+// window where the black bars take no clicks, and F2 switches the mouse
+// recorder between live recording and playback of the recorded path.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -168,5 +169,47 @@ TEST_F(ToolboxE2E, F2PlaysTheRecordedMouseBackAndF2AgainGoesLive) {
     SDL_FreeSurface(live);
     SDL_FreeSurface(playback);
     SDL_FreeSurface(liveAgain);
+    quitWithEscape();
+}
+
+TEST_F(ToolboxE2E, InAResizedWindowAClickHitsTheSameButtonAndTheBarsHitNothing) {
+    placeWindow(window, 1000, 500);
+    const PictureRect picture = expectedPicture(1000, 500);  // 666 x 500 at (167, 0)
+    // Wait until the game draws into its new size: the left bar black, the buttons beside it.
+    SDL_Surface* shown = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        if (shown) SDL_FreeSurface(shown);
+        shown = captureWindow(dir, window);
+        return shown && shown->w == 1000 && litPixels(shown, 0, 0, picture.x, 500) == 0 &&
+               litPixels(shown, picture.x, 40, picture.x + 100, 90) > 0;
+    }));
+    SDL_FreeSurface(shown);
+    const auto toWindow = [&](int x, int y) {
+        return std::make_pair(picture.x + x * picture.width / 640, picture.y + y * picture.height / 480);
+    };
+    const auto [restX, restY] = toWindow(IDLE_MOUSE_X, IDLE_MOUSE_Y);
+    moveMouse(restX, restY);
+    SDL_Surface* before = screenshot();
+    ASSERT_NE(before, nullptr);
+
+    // On the left bar, level with the START button: nothing is there to click.
+    clickAt(window, 40, toWindow(0, (START_BUTTON.y0 + START_BUTTON.y1) / 2).second);
+    moveMouse(restX, restY);
+    SDL_Surface* afterBar = screenshot();
+    ASSERT_NE(afterBar, nullptr);
+    EXPECT_TRUE(sameRegion(before, afterBar, SELECTED_NAME)) << "a click on the bar selected something";
+    EXPECT_GT(brightness(afterBar, START_BUTTON), brightness(afterBar, STAGE_BUTTON) * 1.3);
+
+    const auto [stageX, stageY] =
+        toWindow((STAGE_BUTTON.x0 + STAGE_BUTTON.x1) / 2, (STAGE_BUTTON.y0 + STAGE_BUTTON.y1) / 2);
+    clickAt(window, stageX, stageY);
+    moveMouse(restX, restY);
+    SDL_Surface* after = screenshot();
+    ASSERT_NE(after, nullptr);
+    EXPECT_GT(brightness(after, STAGE_BUTTON), brightness(after, START_BUTTON) * 1.3) << "STAGE is the one lit";
+    EXPECT_FALSE(sameRegion(before, after, SELECTED_NAME));
+    SDL_FreeSurface(before);
+    SDL_FreeSurface(afterBar);
+    SDL_FreeSurface(after);
     quitWithEscape();
 }

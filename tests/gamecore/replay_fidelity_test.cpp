@@ -1,6 +1,7 @@
 // A run is a function of its stage and its recorded input: a live run and the
 // replay of its recording go through the same states frame by frame, also
-// when the live run was paused in the middle of a slow motion. And a run
+// when the live run was paused in the middle of a slow motion, by B or by
+// the player looking away. And a run
 // allocates nothing once it is under way.
 #include <atomic>
 #include <cstdio>
@@ -122,6 +123,62 @@ TEST_F(ReplayFidelity, PausingALiveRunDuringSlowMotionDoesNotChangeItsReplay) {
     }
     ASSERT_EQ(game->phase, GameMain::RESULTS);
     ASSERT_EQ(pausesDone, 4) << "the run should have met four slow motions to pause in";
+    const int liveScore = game->score;
+
+    int replayScore = -1;
+    const std::vector<FrameState> replay = replayTrace(replayScore);
+    EXPECT_EQ(replayScore, liveScore);
+    ASSERT_EQ(replay.size(), live.size());
+    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(replay[i], live[i]) << "first difference in frame " << i;
+}
+
+TEST_F(ReplayFidelity, LookingAwayFromALiveRunPausesItWithoutChangingItsReplay) {
+    writeFile("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 0\n");
+    restartFramework(false);
+    int pad = plugInPad();
+    newGame();
+    // Window, controller, window, controller; each asked for on a frame of the
+    // given parity, the first two in the middle of a slow motion.
+    const Away aways[] = {Away::Window, Away::Controller, Away::Window, Away::Controller};
+    const int parities[] = {0, 1, 1, 0};
+    const int pauseLengths[] = {6, 9, 2, 13};
+    int pausesDone = 0;
+    int pausedFrames = 0;
+    std::vector<int> pauseStartFrames;
+    std::vector<FrameState> live;
+    for (int i = 0; i < 40000 && game->phase != GameMain::RESULTS; ++i) {
+        Keys keys{.up = holdHeight(*game, 240)};
+        const bool wasPaused = game->phase == GameMain::PAUSE;
+        if (wasPaused) {
+            ++pausedFrames;
+            // A pulled-out controller goes back in first; then A on "go on".
+            if (pausedFrames == 1 && aways[pausesDone] == Away::Controller) {
+                pad = kiln_headless::connectController("Test Pad", true);
+            }
+            keys.a = pausedFrames > pauseLengths[pausesDone];
+        } else if (pausesDone < 4 && game->phase == GameMain::PLAY && game->frameCounter % 2 == parities[pausesDone] &&
+                   (pausesDone >= 2 ? game->frameCounter > 600 + 300 * pausesDone : game->slowMotionFrames > 6)) {
+            if (aways[pausesDone] == Away::Window) kiln_headless::loseFocus();
+            if (aways[pausesDone] == Away::Controller) kiln_headless::disconnectController(pad);
+        }
+        const int frameBefore = game->frameCounter;
+        playFrame(*game, keys);
+        if (!wasPaused && game->phase == GameMain::PAUSE) {
+            EXPECT_EQ(frameBefore % 2, parities[pausesDone]);
+            pauseStartFrames.push_back(game->frameCounter);
+            pausedFrames = 0;
+        }
+        if (wasPaused && game->phase != GameMain::PAUSE) {
+            EXPECT_EQ(pausedFrames, pauseLengths[pausesDone] + 1);
+            ++pausesDone;
+        }
+        if (!wasPaused) {
+            live.push_back(stateOf(*game));
+            if (live.back().phase == GameMain::PAUSE) live.back().phase = GameMain::PLAY;
+        }
+    }
+    ASSERT_EQ(game->phase, GameMain::RESULTS);
+    ASSERT_EQ(pausesDone, 4) << "the run should have lasted through four pauses";
     const int liveScore = game->score;
 
     int replayScore = -1;

@@ -87,6 +87,17 @@ inline void playFrame(GameMain& game, Keys keys) {
     game.draw();
 }
 
+// Plugs in a mapped controller and lets the frame that opens it pass; its
+// buttons count from the next frame on.
+inline int plugInPad(const std::string& name = "Test Pad") {
+    const int id = kiln_headless::connectController(name, true);
+    Kiln_waitFrame(16);
+    return id;
+}
+
+// What takes the player away from a live run for one frame's events.
+enum class Away { Window, Controller };
+
 // Thrust whenever the craft is below the height or sinking fast: it bobs
 // around that height until its energy runs out, then falls.
 inline bool holdHeight(const GameMain& game, int heightPx) {

@@ -149,3 +149,61 @@ TEST_F(KeypadLive, ASecondJoysticksPadIgnoresTheKeyboard) {
     Kiln_waitFrame(16);
     EXPECT_EQ(answers(second, false), only(0, true));
 }
+
+TEST_F(KeypadLive, ControllersPluggedInLaterFeedThePlayersPad) {
+    start();
+    Keypad pad(0);
+    const int blue = kiln_headless::connectController("Blue Pad", true);
+    const int old = kiln_headless::connectController("Old Stick", false, 2);
+    Kiln_waitFrame(16);  // both are opened in this frame
+    kiln_headless::setControllerInput(blue, CONTROLLER_SOUTH, true);
+    Kiln_waitFrame(16);
+    EXPECT_EQ(answers(pad, false), only(0, true));
+    kiln_headless::setControllerInput(blue, CONTROLLER_SOUTH, false);
+    kiln_headless::setJoyButton(old, 1, true);  // an unmapped device's button 1 is B
+    Kiln_waitFrame(16);
+    EXPECT_EQ(answers(pad, false), only(1, true));
+    kiln_headless::setJoyButton(old, 1, false);
+
+    const std::pair<KilnControllerInput, int> dpad[] = {
+        {CONTROLLER_DPAD_LEFT, 2}, {CONTROLLER_DPAD_UP, 3}, {CONTROLLER_DPAD_RIGHT, 4}, {CONTROLLER_DPAD_DOWN, 5}};
+    for (const auto& [input, button] : dpad) {
+        kiln_headless::setControllerInput(blue, input, true);
+        Kiln_waitFrame(16);
+        EXPECT_EQ(answers(pad, false), only(button, true)) << "D-pad input " << input;
+        kiln_headless::setControllerInput(blue, input, false);
+        Kiln_waitFrame(16);
+    }
+    // Start is the pause, and nothing else.
+    kiln_headless::setControllerInput(blue, CONTROLLER_START, true);
+    Kiln_waitFrame(16);
+    EXPECT_EQ(answers(pad, false), NOTHING);
+    EXPECT_TRUE(pad.isTriggerPause());
+    Kiln_waitFrame(16);
+    EXPECT_FALSE(pad.isTriggerPause());
+}
+
+TEST_F(KeypadLive, TheRecordingTakesAControllersButtonsLikeKeys) {
+    start();
+    Keypad pad(0);
+    const int blue = kiln_headless::connectController("Blue Pad", true);
+    Kiln_waitFrame(16);
+    kiln_headless::setControllerStick(blue, 0, -32768);
+    Kiln_waitFrame(16);
+    pad.update();
+    EXPECT_TRUE(pad.stateAt(1).pressUp);
+    EXPECT_TRUE(pad.stateAt(1).triggerUp);
+    EXPECT_FALSE(pad.stateAt(1).pressA);
+}
+
+TEST_F(KeypadLive, AnotherJoysticksPadSeesNeitherTheControllersNorTheirStart) {
+    start({0, 1});
+    Keypad second(1);
+    const int blue = kiln_headless::connectController("Blue Pad", true);
+    Kiln_waitFrame(16);
+    kiln_headless::setControllerInput(blue, CONTROLLER_SOUTH, true);
+    kiln_headless::setControllerInput(blue, CONTROLLER_START, true);
+    Kiln_waitFrame(16);
+    EXPECT_EQ(answers(second, false), NOTHING);
+    EXPECT_FALSE(second.isTriggerPause());
+}

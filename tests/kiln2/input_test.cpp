@@ -144,13 +144,18 @@ TEST_F(Input, SlotsWithoutADeviceAnswerFalse) {
     }
 }
 
-TEST_F(Input, SticksAttachedAfterStartUpAreNotSeen) {
+TEST_F(Input, SticksAttachedAfterStartUpTakeTheFirstFreeSlotFromTheNextFrame) {
     kiln_headless::attachJoystick(1, 2);
     kiln_headless::setJoyButton(1, 0, true);
     kiln_headless::setJoyAxes(1, 32767, 0);
-    frame();
+    frame();  // the frame whose events bring it
     EXPECT_FALSE(Kiln_isJoyButtonPressed(0, 1));
     EXPECT_FALSE(Kiln_isJoyDirPressed(JOY_RIGHT, 1));
+    frame();
+    EXPECT_TRUE(Kiln_isJoyButtonPressed(0, 1));
+    EXPECT_TRUE(Kiln_isJoyDirPressed(JOY_RIGHT, 1));
+    EXPECT_FALSE(Kiln_isJoyButtonPressed(1, 1)) << "it has two buttons, the second up";
+    EXPECT_FALSE(Kiln_isJoyButtonPressed(2, 1)) << "and no third";
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The real SDL2/OpenGL window, when a display is there (for example under
 // xvfb-run): start-up time, pixels that really reach the screen, the
-// full-screen switch, and the cost of a frame of text. Skipped without one.
+// full-screen switch, the picture in a window of another size, and the cost
+// of a frame of text. Skipped without one.
 #include <SDL.h>
 #include <SDL_image.h>
+#include <SDL_opengl.h>
 #include <time.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 #include "kiln2/kiln_state.h"
 #include "kiln2_sdl/real_backend.h"
@@ -128,6 +131,124 @@ TEST_F(RealWindow, AFileDroppedOnTheWindowReachesTheGame) {
         Kiln_init("KVR2013 test", 640, 480, false, false);
     } catch (const KilnError& e) {
         GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
+    SDL_Event drop{};
+    drop.type = SDL_DROPFILE;
+    drop.drop.file = SDL_strdup("/tmp/a replay.bin");
+    drop.drop.windowID = 0;
+    ASSERT_EQ(SDL_PushEvent(&drop), 1) << SDL_GetError();
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "/tmp/a replay.bin");
+    Kiln_waitFrame(16);
+    EXPECT_EQ(Kiln_takeDroppedFile(), "");
+}
+
+// Draws a red quarter, a white glyph and a blue texture, saves the screenshot
+// and checks it is the 640x480 picture with exactly those pixels.
+void expectScreenshotOfTheTestPicture() {
+    Kiln_resetView();
+    Kiln_setBlendMode(BLEND_ALPHA);
+    Kiln_clear();
+    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
+    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
+    const std::string shot = Kiln_screenshot();
+    ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
+    SDL_Surface* image = IMG_Load(shot.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->w, 640);
+    EXPECT_EQ(image->h, 480);
+    SDL_FreeSurface(image);
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 319, 239), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 320, 240), Rgb{0, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 400 + 16, 300 + 16), Rgb{255, 255, 255}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 533, 133), Rgb{0, 0, 0}));
+}
+
+TEST_F(RealWindow, TheScreenshotIsThePictureWhateverTheWindowsSizeAndScaling) {
+    try {
+        Kiln_init("KVR2013 test", 1000, 500, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    expectScreenshotOfTheTestPicture();
+    Kiln_flip();  // the picture survives being shown in the window
+    Kiln_setPictureScaling(PICTURE_INTEGER);
+    Kiln_flip();
+    Kiln_waitFrame(16);
+    const std::string shot = Kiln_screenshot();
+    EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
+    EXPECT_TRUE(sameColour(shotPixel(shot, 531, 131), Rgb{0, 0, 255}));
+}
+
+TEST_F(RealWindow, WithoutFramebufferObjectsTheScenesDrawStraightIntoTheWindow) {
+    auto backend = kilnMakeRealBackend();
+    backend->video = kilnMakeSdlGlVideoWithoutPicture();
+    kilnInstallBackend(std::move(backend));
+    try {
+        Kiln_init("KVR2013 test", 640, 480, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    expectScreenshotOfTheTestPicture();
+    Kiln_flip();
+    Kiln_waitFrame(16);
+}
+
+// The window's pixels as last shown. Mesa's software renderer under Xvfb
+// copies the back buffer out at a swap and leaves it as it was, so it still
+// holds what was shown; the picture is bound again afterwards.
+std::vector<uint8_t> shownWindow(int width, int height) {
+    using BindFramebuffer = void(APIENTRY*)(GLenum, GLuint);
+    auto bind = reinterpret_cast<BindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    GLint picture = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &picture);
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    bind(GL_FRAMEBUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    bind(GL_FRAMEBUFFER, static_cast<GLuint>(picture));
+    return rgb;
+}
+
+// Most of a run's picture is black: only the cells drawn on are scaled into
+// the window, and the window must come out as if the whole picture had been.
+TEST_F(RealWindow, ShowingOnlyTheDrawnCellsLooksTheSameAsShowingTheWholePicture) {
+    try {
+        Kiln_init("KVR2013 test", 1000, 500, false, false);
+    } catch (const KilnError& e) {
+        GTEST_SKIP() << "no usable GL window here: " << e.what();
+    }
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    for (KilnPictureScaling scaling : {PICTURE_SMOOTH, PICTURE_INTEGER}) {
+        SCOPED_TRACE(scaling == PICTURE_SMOOTH ? "smooth" : "integer");
+        Kiln_setPictureScaling(scaling);
+        std::vector<uint8_t> shown[2];
+        for (int whole = 0; whole < 2; ++whole) {
+            Kiln_resetView();
+            Kiln_setBlendMode(BLEND_ALPHA);
+            Kiln_clear();
+            Kiln_drawRect(37, 41, 50, 3, 0, 0, 255, 128, 0, 255);
+            Kiln_drawRect(600, 400, 39, 79, 2, 0, 0, 255, 0, 255);
+            Kiln_drawText("12", 301, 203, 2.0f, 255, 255, 255, 255);
+            Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 30.0f, 255, 255, 255, 255);
+            Kiln_drawCircle(100, 300, 25, 1, 255, 255, 0, 255);
+            if (whole == 1) kilnState().drawnCells.markAll();
+            Kiln_flip();
+            shown[whole] = shownWindow(1000, 500);
+        }
+        size_t different = 0;
+        for (size_t i = 0; i < shown[0].size(); ++i) different += shown[0][i] != shown[1][i] ? 1 : 0;
+        EXPECT_EQ(different, 0u);
+        size_t lit = 0;
+        for (uint8_t value : shown[0]) lit += value != 0 ? 1 : 0;
+        EXPECT_GT(lit, 1000u) << "the drawing reached the window";
     }
     // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
     SDL_Event drop{};

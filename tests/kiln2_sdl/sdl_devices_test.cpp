@@ -5,6 +5,9 @@
 #include <SDL_mixer.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <vector>
 
 #include "kiln2/backend.h"
 #include "kiln2_sdl/real_backend.h"
@@ -114,6 +117,149 @@ TEST_F(SdlJoystick, SlotsAboveTheDevicesHaveNone) {
         EXPECT_FALSE(Kiln_isJoyButtonPressed(0, joy));
         EXPECT_FALSE(Kiln_isJoyDirPressed(JOY_UP, joy));
     }
+}
+
+// Controllers through SDL's real game-controller interface and its real
+// device events: a headless window, SDL joysticks and SDL's event queue.
+class SdlControllers : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
+
+    void TearDown() override {
+        if (kilnState().initialized) Kiln_quit();
+        kiln_headless::reset();
+        for (SDL_Joystick* handle : handles_) SDL_JoystickClose(handle);
+        while (SDL_NumJoysticks() > 0 && SDL_JoystickIsVirtual(0)) SDL_JoystickDetachVirtual(0);
+        unsetenv("SDL_GAMECONTROLLERCONFIG");
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+
+    void startFramework(const std::string& mappingFile = "") {
+        kiln_headless::reset();
+        auto backend = kilnMakeHeadlessBackend(quietFiles());
+        backend->joysticks = kilnMakeSdlJoysticks();
+        backend->input = kilnMakeSdlInput();
+        kilnInstallBackend(std::move(backend));
+        Kiln_setControllerMappingFile(mappingFile);
+        writeFontBmp();
+        Kiln_init("test", 640, 480, false, false);
+    }
+
+    // A virtual device; a game controller's buttons are SDL's controller buttons in order.
+    SDL_Joystick* attach(SDL_JoystickType type, const char* name, int buttons, int axes) {
+        SDL_VirtualJoystickDesc desc;
+        SDL_zero(desc);
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = static_cast<Uint16>(type);
+        desc.nbuttons = static_cast<Uint16>(buttons);
+        desc.naxes = static_cast<Uint16>(axes);
+        desc.name = name;
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        SDL_Joystick* handle = SDL_JoystickOpen(index);
+        handles_.push_back(handle);
+        return handle;
+    }
+
+    // Frames until cond holds; false after a second's worth.
+    static bool framesUntil(const std::function<bool()>& cond) {
+        for (int i = 0; i < 60 && !cond(); ++i) {
+            Kiln_flip();
+            Kiln_waitFrame(16);
+        }
+        return cond();
+    }
+
+    static void frame() {
+        Kiln_flip();
+        Kiln_waitFrame(16);
+    }
+
+    ScratchDir scratch_;
+    std::vector<SDL_Joystick*> handles_;
+};
+
+TEST_F(SdlControllers, AControllerPluggedInIsReadByPositionAndPulledOutPausesNews) {
+    if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "this machine has a joystick";
+    startFramework();
+    SDL_Joystick* pad = attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, "Virtual Test Pad", SDL_CONTROLLER_BUTTON_MAX,
+                               SDL_CONTROLLER_AXIS_MAX);
+    ASSERT_TRUE(framesUntil([] { return Kiln_getControllerCount() == 1; }));
+    EXPECT_EQ(readFile("run.log"), "Controller connected: Virtual Test Pad\n");
+    frame();
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, 1);  // the east face button
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_B));
+    EXPECT_FALSE(Kiln_isPadPressed(PAD_A));
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, 0);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, 1);
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_PAUSE));
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_UP));
+    EXPECT_FALSE(Kiln_isPadPressed(PAD_B));
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_RIGHT));
+
+    ASSERT_EQ(SDL_JoystickDetachVirtual(0), 0) << SDL_GetError();
+    ASSERT_TRUE(framesUntil([] { return Kiln_wasControllerLost(); }));
+    EXPECT_EQ(Kiln_getControllerCount(), 0);
+    frame();
+    EXPECT_FALSE(Kiln_wasControllerLost());
+    EXPECT_FALSE(Kiln_isPadPressed(PAD_UP));
+    EXPECT_EQ(readFile("run.log"),
+              "Controller connected: Virtual Test Pad\nController disconnected: Virtual Test Pad\n");
+}
+
+TEST_F(SdlControllers, ADevicePresentAtStartUpIsOpenedOnceAndAnUnknownOneIsReadRaw) {
+    if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "this machine has a joystick";
+    SDL_Joystick* stick = attach(SDL_JOYSTICK_TYPE_UNKNOWN, "Plain Stick", 4, 2);
+    startFramework();
+    for (int i = 0; i < 5; ++i) frame();  // the start-up announcement of the same device comes and goes
+    EXPECT_EQ(Kiln_getControllerCount(), 1);
+    EXPECT_EQ(readFile("run.log"),
+              "Controller connected: Plain Stick (no mapping known: button 0 is A, button 1 is B, the first stick "
+              "moves)\n");
+    SDL_JoystickSetVirtualButton(stick, 0, 1);
+    SDL_JoystickSetVirtualAxis(stick, 0, 32767);
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_A));
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_RIGHT));
+    EXPECT_TRUE(Kiln_isJoyButtonPressed(0, 0)) << "and it sits in joystick slot 0";
+}
+
+TEST_F(SdlControllers, MappingsFromTheEnvironmentAreAddedLineByLineAndADamagedOneIsNamed) {
+    if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "this machine has a joystick";
+    SDL_Joystick* stick = attach(SDL_JOYSTICK_TYPE_UNKNOWN, "Plain Stick", 4, 2);
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(stick), guid, sizeof guid);
+    std::string mapped = guid;
+    mapped.replace(4, 4, "0000");  // mapping files carry GUIDs without the name's checksum
+    setenv("SDL_GAMECONTROLLERCONFIG", ("garbage line\n" + mapped + ",Env Pad,a:b3,b:b2,\n").c_str(), 1);
+    startFramework();
+    EXPECT_EQ(readFile("run.log"),
+              "Controller mappings: SDL_GAMECONTROLLERCONFIG line 1 skipped: it does not start with a 32-digit "
+              "GUID\nController connected: Env Pad\n");
+    SDL_JoystickSetVirtualButton(stick, 3, 1);
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_A)) << "button 3 is south now";
+    EXPECT_FALSE(Kiln_isPadPressed(PAD_B));
+}
+
+TEST_F(SdlControllers, TheMappingFileMakesAnUnknownDeviceAController) {
+    if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "this machine has a joystick";
+    SDL_Joystick* stick = attach(SDL_JOYSTICK_TYPE_UNKNOWN, "Plain Stick", 4, 2);
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(stick), guid, sizeof guid);
+    std::string mapped = guid;
+    mapped.replace(4, 4, "0000");
+    std::ofstream("gamecontrollerdb.txt") << "# my stick\n" << mapped << ",File Pad,a:b2,b:b3,start:b1,\n";
+    startFramework("gamecontrollerdb.txt");
+    EXPECT_EQ(readFile("run.log"), "Controller connected: File Pad\n");
+    SDL_JoystickSetVirtualButton(stick, 1, 1);
+    frame();
+    EXPECT_TRUE(Kiln_isPadPushed(PAD_PAUSE));
 }
 
 // Starts the framework with a headless window and SDL_mixer on the given driver.
