@@ -24,30 +24,6 @@ int countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-// Another X client with a window of its own, closed at the end.
-class Xclock {
-public:
-    Xclock() {
-        const std::string pid = runCommand("xclock -geometry 120x120+900+40 >/dev/null 2>&1 & echo $!");
-        pid_ = std::atoi(pid.c_str());
-        waitUntil([&] {
-            const std::string ids = runCommand("xdotool search --class xclock 2>/dev/null");
-            window_ = ids.substr(0, ids.find('\n'));
-            return !window_.empty();
-        });
-    }
-    ~Xclock() {
-        if (pid_ > 0) kill(pid_, SIGTERM);
-    }
-    Xclock(const Xclock&) = delete;
-    Xclock& operator=(const Xclock&) = delete;
-    const std::string& window() const { return window_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string window_;
-};
-
 class AwayE2E : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -255,6 +255,15 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
 }
 
+void pressKeyTwice(const std::string& windowId, const std::string& keysym, std::chrono::milliseconds gap) {
+    const std::string window = shellQuote(windowId);
+    const std::string key = shellQuote(keysym);
+    const std::string hold = " sleep " + std::to_string(kKeyHold.count() / 1000.0) + " ";
+    const std::string press = "keydown --window " + window + " " + key + hold + "keyup --window " + window + " " + key;
+    focusWindow(windowId);
+    runCommand("xdotool " + press + " sleep " + std::to_string(gap.count() / 1000.0) + " " + press + hold + " 2>&1");
+}
+
 WindowGeometry windowGeometry(const std::string& windowId) {
     std::istringstream lines(runCommand("xdotool getwindowgeometry --shell " + shellQuote(windowId) + " 2>/dev/null"));
     WindowGeometry geometry;
@@ -359,6 +368,21 @@ WindowManager::~WindowManager() {
     waitpid(pid_, &status, 0);
     // The root window keeps the property of a window manager that is gone; the next one sets it anew.
     runCommand("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>&1");
+}
+
+Xclock::Xclock() {
+    holdTheDisplay();
+    const std::string pid = runCommand("xclock -geometry 120x120+900+40 >/dev/null 2>&1 & echo $!");
+    pid_ = std::atoi(pid.c_str());
+    waitUntil([&] {
+        const std::string ids = runCommand("xdotool search --class xclock 2>/dev/null");
+        window_ = ids.substr(0, ids.find('\n'));
+        return !window_.empty();
+    });
+}
+
+Xclock::~Xclock() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
 }
 
 void holdKey(const std::string& windowId, const std::string& keysym, bool down) {

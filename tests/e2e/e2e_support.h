@@ -128,6 +128,11 @@ void focusWindow(const std::string& windowId);
 // shorter tap or a shorter gap between two taps could go unseen.
 void pressKey(const std::string& windowId, const std::string& keysym);
 
+// Presses a key like pressKey, lets `gap` pass and presses it again, all in
+// one xdotool process so the gap between the two presses is what the game
+// sees even on a busy machine.
+void pressKeyTwice(const std::string& windowId, const std::string& keysym, std::chrono::milliseconds gap);
+
 // The window's size and place, from xdotool.
 struct WindowGeometry {
     int x = -1, y = -1, width = -1, height = -1;
@@ -178,6 +183,22 @@ private:
     pid_t pid_ = -1;
     bool running_ = false;
 };
+
+// Another X client with a window of its own (xclock), closed at the end:
+// giving it the focus takes the focus from the game.
+class Xclock {
+public:
+    Xclock();
+    ~Xclock();
+    Xclock(const Xclock&) = delete;
+    Xclock& operator=(const Xclock&) = delete;
+    const std::string& window() const { return window_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string window_;
+};
+
 // Puts a key down (or up) on the window and leaves it so: a held key.
 void holdKey(const std::string& windowId, const std::string& keysym, bool down);
 
