@@ -89,6 +89,7 @@ void OptionsMain::update() {
     options_.muted = Kiln_isMuted();
     if (waitingFor_ >= 0) {
         handleKeyWait();
+        if (unsaved_) save();
         return;
     }
     // Escape kept for a wait stays kept until it is let go, so a long press cannot quit.
@@ -106,6 +107,18 @@ void OptionsMain::update() {
         leave();
     }
     if (waitingFor_ < 0 && getMessage() == MSG_NONE) handleMouse();
+    if (unsaved_) save();
+}
+
+void OptionsMain::save() {
+    unsaved_ = false;
+    options_.muted = Kiln_isMuted();
+    try {
+        savePlayerOptions(options_);
+    } catch (const std::exception& e) {
+        // The session copy keeps them; the game goes on.
+        Kiln_log("Could not save the options: %s\n", e.what());
+    }
 }
 
 void OptionsMain::handleMouse() {
@@ -209,6 +222,7 @@ void OptionsMain::takeKey(int key) {
         return;
     }
     options_.keys[static_cast<size_t>(button)] = name;
+    unsaved_ = true;
     endKeyWait(std::string(BUTTON_NAMES[button]) + " IS NOW " + capitalName(key));
 }
 
@@ -222,18 +236,16 @@ void OptionsMain::restoreDefaults() {
 void OptionsMain::toggleFullScreen() {
     Kiln_toggleFullScreen();
     options_.fullScreen = Kiln_isFullScreen();
+    unsaved_ = true;
 }
 
-void OptionsMain::apply() { applyOptionsToFramework(options_); }
+void OptionsMain::apply() {
+    applyOptionsToFramework(options_);
+    unsaved_ = true;
+}
 
 void OptionsMain::leave() {
-    options_.muted = Kiln_isMuted();
-    try {
-        savePlayerOptions(options_);
-    } catch (const std::exception& e) {
-        // The session copy keeps them; the game goes on.
-        Kiln_log("Could not save the options: %s\n", e.what());
-    }
+    save();
     Kiln_keepEscapeForScene(false);
     setMessage(MSG_TITLE);
 }

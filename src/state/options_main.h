@@ -3,7 +3,9 @@
 // controller's A button, the ghost, restoring the defaults and going back.
 // UP/DOWN move, LEFT/RIGHT change, A or Return chooses, B returns to the
 // title; the mouse hovers and clicks rows. Every change takes effect at once;
-// the settings are saved when the screen is left.
+// the settings are saved when the screen is left, and after each change as
+// well, so that quitting the game from this screen (Escape, the window's
+// close) keeps them.
 #pragma once
 
 #include <string>
@@ -48,6 +50,7 @@ private:
     void toggleFullScreen();
     void apply();
     void leave();
+    void save();
 
     Keypad keypad_{0};
     ClickablePool rows_;
@@ -56,6 +59,7 @@ private:
     int waitingFor_ = -1;
     std::string notice_;
     bool started_ = false;
+    bool unsaved_ = false;
     int lastMouseX_ = -1;
     int lastMouseY_ = -1;
 };

@@ -199,6 +199,23 @@ TEST_F(OptionsMainTest, BackSavesTheOptionsBesideTheRecords) {
     EXPECT_FALSE(Kiln_isEscapeKeptForScene());
 }
 
+TEST_F(OptionsMainTest, EachChangeIsOnDiskAtOnceSoQuittingHereKeepsIt) {
+    press({KEY_LEFT});
+    EXPECT_EQ(savedOptions().musicVolume, 9);
+    selectRow(ROW_KEY_RIGHT);
+    press({KEY_z});
+    press({'d'});
+    EXPECT_EQ(savedOptions().keys[BOUND_RIGHT], "D");
+    EXPECT_EQ(readFile("config.ini").substr(0, RECORDS.size()), RECORDS);
+    EXPECT_EQ(options->getMessage(), MSG_NONE);
+}
+
+TEST_F(OptionsMainTest, MovingAloneWritesNothing) {
+    const std::string before = readFile("config.ini");
+    pressTimes(KEY_DOWN, 3);
+    EXPECT_EQ(readFile("config.ini"), before);
+}
+
 TEST_F(OptionsMainTest, BReturnsToTheTitleAndSaves) {
     selectRow(ROW_GHOST);
     press({KEY_z});
