@@ -30,6 +30,11 @@ KilnBindResult checkKey(int key) {
     return BIND_DONE;
 }
 
+// A key held while it is bound must not read as newly pushed in the next
+// frame: this frame's keys are read again through the new bindings, so the
+// next snapshot compares like with like.
+void retranslate(KilnState& state) { kilnTranslateKeys(state); }
+
 }  // namespace
 
 void kilnTranslateKeys(KilnState& state) {
@@ -58,6 +63,7 @@ KilnBindResult Kiln_bindKey(int button, int key) {
         if (other != button && bound[static_cast<size_t>(other)] == key) return BIND_TAKEN;
     }
     bound[static_cast<size_t>(button)] = key;
+    retranslate(kilnState());
     return BIND_DONE;
 }
 
@@ -70,6 +76,7 @@ KilnBindResult Kiln_setKeyBindings(const std::array<int, KILN_BINDABLE_BUTTONS>&
         }
     }
     kilnState().keyBindings = keys;
+    retranslate(kilnState());
     return BIND_DONE;
 }
 
@@ -81,7 +88,10 @@ int Kiln_getDefaultKey(int button) {
     return bindable(button) ? kilnDefaultKeyBindings()[static_cast<size_t>(button)] : -1;
 }
 
-void Kiln_resetKeyBindings() { kilnState().keyBindings = kilnDefaultKeyBindings(); }
+void Kiln_resetKeyBindings() {
+    kilnState().keyBindings = kilnDefaultKeyBindings();
+    retranslate(kilnState());
+}
 
 int Kiln_getPushedPhysicalKey() {
     const KilnState& state = kilnState();

@@ -126,6 +126,9 @@ TEST_F(OptionsE2E, UpBoundToWFliesARunThatReplaysToItsScoreInTheVerifier) {
     ASSERT_NE(shown, nullptr);
     keepScreenshot(dir, "options-key-up-w.png");
     EXPECT_TRUE(showsWhiteText(shown, "W", kValueX, kFirstRowY + kKeyUpRow * kRowStep, 2));
+    // The selection's blue bar stays on KEY UP: the press of W that was bound did not also move it up.
+    const Rgb bar = pixelAt(shown, 70, kFirstRowY + kKeyUpRow * kRowStep);
+    EXPECT_TRUE(bar.b > 120 && bar.r < 80) << "KEY UP is no longer the selected row";
     SDL_FreeSurface(shown);
     backToTitleWithB();
     ASSERT_TRUE(waitUntil([&] { return dir.read("config.ini").find("KEY_UP = W\n") != std::string::npos; }));

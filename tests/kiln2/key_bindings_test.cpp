@@ -38,6 +38,18 @@ TEST_F(KeyBindings, ABoundKeyReadsAsItsButtonsOwnKeyAndTheOldKeyGoesQuiet) {
     EXPECT_FALSE(Kiln_isKeyPressed(KEY_UP)) << "the arrow no longer drives UP";
 }
 
+TEST_F(KeyBindings, AKeyHeldWhileItIsBoundIsNotPushedInTheNextFrame) {
+    tap(KEY_w);
+    ASSERT_EQ(Kiln_bindKey(PAD_UP, KEY_w), BIND_DONE);
+    frame();  // W still held
+    EXPECT_TRUE(Kiln_isKeyPressed(KEY_UP));
+    EXPECT_FALSE(Kiln_isKeyPushed(KEY_UP)) << "the press that chose W is not a second press";
+    kiln_headless::releaseAllKeys();
+    frame();
+    tap(KEY_w);
+    EXPECT_TRUE(Kiln_isKeyPushed(KEY_UP));
+}
+
 TEST_F(KeyBindings, TwoButtonsSwappedThroughAThirdKeyEachReadTheirNewKey) {
     ASSERT_EQ(Kiln_bindKey(PAD_A, 'q'), BIND_DONE);
     ASSERT_EQ(Kiln_bindKey(PAD_UP, KEY_z), BIND_DONE) << "Z is free once A left it";

@@ -144,9 +144,19 @@ TEST_F(OptionsMainTest, ChoosingAKeyRowWaitsForTheNextKeyAndBindsIt) {
     EXPECT_EQ(options->getNotice(), "DOWN IS TAKEN BY DOWN");
     EXPECT_EQ(options->getWaitingButton(), BOUND_UP) << "a refusal keeps waiting";
     EXPECT_EQ(options->getSelectedRow(), ROW_KEY_UP) << "the key pressed for the wait moves nothing";
-    press({KEY_w});
+    // W is held a few frames, as a person presses a key: once bound it is UP,
+    // but the press that chose it must not move the selection up as well.
+    setKey(KEY_w, true);
+    for (int i = 0; i < 4; ++i) {
+        Kiln_waitFrame(16);
+        options->update();
+    }
+    setKey(KEY_w, false);
+    Kiln_waitFrame(16);
+    options->update();
     EXPECT_EQ(options->getWaitingButton(), -1);
     EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_w);
+    EXPECT_EQ(options->getSelectedRow(), ROW_KEY_UP);
     EXPECT_EQ(options->getNotice(), "UP IS NOW W");
     drawOptions();
     EXPECT_EQ(textAt(static_cast<float>(OptionsMain::rowTop(ROW_KEY_UP))).text, std::string("KEY UP") + std::string(11, ' ') + "W");
