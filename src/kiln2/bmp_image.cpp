@@ -115,6 +115,13 @@ bool readHeader(const std::vector<uint8_t>& b, uint32_t dataOffset, Header& h, s
         error = "pixel data starts past the end of the file";
         return false;
     }
+    // An offset inside the headers (0 among them) would read the header's
+    // own bytes as pixels.
+    const uint32_t maskBytes = infoBytes == 40 && h.hasMasks ? (h.compression == ALPHA_BITFIELDS ? 16u : 12u) : 0u;
+    if (static_cast<uint64_t>(dataOffset) < static_cast<uint64_t>(kFileHeaderBytes) + infoBytes + maskBytes) {
+        error = "pixel data starts inside the header";
+        return false;
+    }
     return true;
 }
 

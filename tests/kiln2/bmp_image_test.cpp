@@ -121,6 +121,18 @@ TEST(BmpImage, DamageIsRefusedNeverReadPast) {
     odd[28] = 12;  // 12 bits a pixel
     EXPECT_FALSE(kilnDecodeBmp(odd, image, error));
     EXPECT_FALSE(kilnDecodeBmp(Bytes{'G', 'I', 'F', '8', '9', 'a'}, image, error));
+    // Pixels said to start inside the headers, as at offset 0: the header
+    // would be read as the picture. Found by fuzz_bmp.
+    for (uint8_t offset : {uint8_t{0}, uint8_t{14}, uint8_t{53}}) {
+        SCOPED_TRACE(offset);
+        Bytes inside = good;
+        inside[10] = offset;
+        EXPECT_FALSE(kilnDecodeBmp(inside, image, error));
+        EXPECT_EQ(error, "pixel data starts inside the header");
+    }
+    Bytes fields = bmp(1, 1, 32, 3, Bytes(12, 0xFF), Bytes(4, 1));
+    fields[10] = 54;  // on the bit fields that follow the 40-byte header
+    EXPECT_FALSE(kilnDecodeBmp(fields, image, error));
 }
 
 TEST(BmpImage, TheTestsOwnWriterAndTheDecoderAgreeOnEveryPixel) {
