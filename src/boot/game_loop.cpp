@@ -42,7 +42,7 @@ int runGame(const CommandLine& line) {
     try {
         choosePlayerControllerMappings();
         Kiln_init("KVR2013", line.screenWidth, line.screenHeight, line.fullScreen, false);
-        applyPlayerPictureSetting();
+        applyPlayerOptions();
         loadSharedResources();
         bool running = true;
         int frames = 0;

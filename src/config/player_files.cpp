@@ -1,6 +1,7 @@
 // The data directory and the session copy of the settings; see player_files.h.
 #include "config/player_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -13,6 +14,8 @@ struct PlayerFiles {
     bool writable = true;
     // Set once the disk could not take the settings; read instead of it from then on.
     std::unique_ptr<ConfigParser> sessionCopy;
+    // Settings saved by key since the directory was chosen; they win over any stale copy saved later.
+    PlayerSettingValues laterSettings;
 };
 
 PlayerFiles& files() {
@@ -27,6 +30,7 @@ void setPlayerDataDir(const std::string& dir, bool writable) {
     state.dir = dir;
     state.writable = writable;
     state.sessionCopy.reset();
+    state.laterSettings.clear();
 }
 
 const std::string& playerDataDir() { return files().dir; }
@@ -68,6 +72,7 @@ std::vector<std::string> loadPlayerConfig(ConfigParser& config, int defaultMode)
 
 void savePlayerConfig(ConfigParser& config) {
     PlayerFiles& state = files();
+    for (const auto& [key, value] : state.laterSettings) config.set(key, value);
     if (!state.writable) {
         state.sessionCopy = std::make_unique<ConfigParser>(config);
         return;
@@ -80,4 +85,20 @@ void savePlayerConfig(ConfigParser& config) {
     }
     // The disk holds the settings again; it is the one to read.
     state.sessionCopy.reset();
+}
+
+void savePlayerSettings(const PlayerSettingValues& values, int defaultMode) {
+    PlayerSettingValues& later = files().laterSettings;
+    for (const auto& entry : values) {
+        auto same = std::find_if(later.begin(), later.end(), [&](const auto& old) { return old.first == entry.first; });
+        if (same != later.end()) {
+            same->second = entry.second;
+        } else {
+            later.push_back(entry);
+        }
+    }
+    ConfigParser config;
+    // The scenes report the file's problems; here only its records matter, kept as they are.
+    loadPlayerConfig(config, defaultMode);
+    savePlayerConfig(config);
 }

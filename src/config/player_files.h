@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/config_parser.h"
@@ -34,3 +35,10 @@ std::vector<std::string> loadPlayerConfig(ConfigParser& config, int defaultMode)
 // only becomes the session copy. When the save fails, it becomes the session
 // copy too and the error is thrown for the caller to log.
 void savePlayerConfig(ConfigParser& config);
+
+// Sets these keys in the player's "config.ini" as it is now and saves it
+// (throwing as savePlayerConfig does). A scene that read the file earlier and
+// saves its own copy later (a record, the chosen stage) cannot undo them:
+// every later save carries these values too, for the rest of the session.
+using PlayerSettingValues = std::vector<std::pair<std::string, std::string>>;
+void savePlayerSettings(const PlayerSettingValues& values, int defaultMode);

@@ -168,6 +168,7 @@ enum KilnControllerInput {
     CONTROLLER_DPAD_DOWN,
     CONTROLLER_DPAD_LEFT,
     CONTROLLER_DPAD_RIGHT,
+    CONTROLLER_BACK,
     CONTROLLER_INPUT_COUNT,
 };
 
@@ -217,7 +218,14 @@ public:
     virtual bool playMusic(const std::string& file, KilnMusicHandle music, int loops, int fadeInMs,
                            std::string& error) = 0;
     virtual void stopMusic(int fadeOutMs) = 0;  // <= 0 halts at once
+    // The mixer's loudness, 0 (silent) to KILN_MIXER_MAX: the music's, and
+    // every effect channel's. Only called while the audio is open.
+    virtual void setMusicVolume(int mixerLevel) = 0;
+    virtual void setEffectsVolume(int mixerLevel) = 0;
 };
+
+// The mixer's full loudness (SDL_mixer's scale).
+constexpr int KILN_MIXER_MAX = 128;
 
 // Where logged text goes: echoed to stdout or stderr (or nowhere), and
 // appended to the run log file.

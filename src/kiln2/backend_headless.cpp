@@ -263,6 +263,8 @@ public:
         return true;
     }
     void stopMusic(int fadeOutMs) override { record(KilnSoundEvent::STOP_BGM, "", fadeOutMs); }
+    void setMusicVolume(int mixerLevel) override { record(KilnSoundEvent::MUSIC_VOLUME, "", mixerLevel); }
+    void setEffectsVolume(int mixerLevel) override { record(KilnSoundEvent::EFFECTS_VOLUME, "", mixerLevel); }
 
 private:
     void record(KilnSoundEvent::Kind kind, const std::string& name, int value) {

@@ -33,6 +33,7 @@ KilnPadBits mappedButtons(KilnJoystickDevices& devices, int id, KilnFaceButton f
     if (a) bits |= bit(PAD_A);
     if (b) bits |= bit(PAD_B);
     if (devices.controllerInput(id, CONTROLLER_START)) bits |= bit(PAD_PAUSE);
+    if (devices.controllerInput(id, CONTROLLER_BACK)) bits |= bit(PAD_BACK);
     return bits;
 }
 

@@ -1,6 +1,6 @@
 // The once-per-frame call: wait for the frame's slot, take the input
-// snapshot, handle window events (focus, devices plugged in and out) and the
-// system keys, count fps and load.
+// snapshot (translated through the key bindings), handle window events (focus,
+// devices plugged in and out) and the system keys, count fps and load.
 #include <cstdio>
 #include <cstdlib>
 
@@ -59,7 +59,9 @@ void snapshotInput(KilnState& state, KilnBackend& backend) {
     state.mouseButtons = backend.input->mouseButtons();
 
     state.prevKeys = state.keys;
-    backend.input->readKeys(state.keys);
+    state.prevPhysicalKeys = state.physicalKeys;
+    backend.input->readKeys(state.physicalKeys);
+    kilnTranslateKeys(state);
 
     KilnJoystickDevices& devices = *backend.joysticks;
     if (state.joysticksCreated) devices.update();
@@ -79,12 +81,18 @@ void handleWindowEvents(KilnState& state, KilnBackend& backend, const KilnWindow
     for (int index : events.devicesAdded) kilnConnectController(state, *backend.joysticks, index);
 }
 
-void handleSystemKeys(KilnBackend& backend) {
+void toggleMute(KilnState& state) {
+    Kiln_setMuted(!state.muted);
+    if (state.muteToggled) state.muteToggled(state.muted);
+}
+
+void handleSystemKeys(KilnState& state, KilnBackend& backend) {
     if (Kiln_isKeyPushed(KEY_F4)) Kiln_reloadTextures();
     if (Kiln_isKeyPushed(KEY_F5)) backend.video->iconify();
     if (Kiln_isKeyPushed(KEY_F9)) Kiln_toggleFullScreen();
     if (Kiln_isKeyPushed(KEY_F10)) Kiln_toggleCursor();
     if (Kiln_isKeyPushed(KEY_F12)) Kiln_screenshot();
+    if (Kiln_isKeyPushed(KEY_m)) toggleMute(state);
 }
 
 }  // namespace
@@ -117,8 +125,8 @@ int Kiln_waitFrame(int frameMs) {
     // A drop is offered for this frame only: a file dropped while no one asks is forgotten.
     state.droppedFile = std::move(events.droppedFile);
 
-    handleSystemKeys(backend);
-    if (Kiln_isKeyPressed(KEY_ESCAPE)) state.quitRequested = true;
+    handleSystemKeys(state, backend);
+    if (Kiln_isKeyPressed(KEY_ESCAPE) && !state.escapeKeptForScene) state.quitRequested = true;
     if (state.quitRequested) throw KilnQuit();
 
     state.frameCounter += 1;

@@ -26,10 +26,11 @@ struct KilnDrawCall {
 };
 
 // value by kind: PLAY_WAV the loop count, STOP_WAV the channel (-1 all),
-// PLAY_BGM the loop count, STOP_BGM the fade-out milliseconds (0 at once).
+// PLAY_BGM the loop count, STOP_BGM the fade-out milliseconds (0 at once),
+// MUSIC_VOLUME and EFFECTS_VOLUME the mixer's level (0 to KILN_MIXER_MAX).
 // A stop without music loaded is not an event.
 struct KilnSoundEvent {
-    enum Kind { PLAY_WAV, STOP_WAV, PLAY_BGM, STOP_BGM };
+    enum Kind { PLAY_WAV, STOP_WAV, PLAY_BGM, STOP_BGM, MUSIC_VOLUME, EFFECTS_VOLUME };
     Kind kind = PLAY_WAV;
     std::string name;  // key for PLAY_WAV, file for PLAY_BGM
     int value = 0;     // loops, channel or fade milliseconds

@@ -104,6 +104,8 @@ bool Kiln_wasFocusLost() { return kilnState().focusLost; }
 
 void Kiln_setControllerFaceA(KilnFaceButton face) { kilnState().faceA = face; }
 
+KilnFaceButton Kiln_getControllerFaceA() { return kilnState().faceA; }
+
 void Kiln_setControllerMappingFile(const std::string& path) { kilnState().controllerMappingFile = path; }
 std::string Kiln_takeDroppedFile() {
     std::string file = std::move(kilnState().droppedFile);

@@ -32,8 +32,11 @@ enum KilnBlendMode {
 };
 
 // The logical buttons every controller drives, in the keypad's order; PAD_PAUSE
-// is a controller's Start button, which only pauses and resumes a run.
-enum KilnPadButton { PAD_A = 0, PAD_B, PAD_LEFT, PAD_UP, PAD_RIGHT, PAD_DOWN, PAD_PAUSE, PAD_BUTTON_COUNT };
+// is a controller's Start button, which only pauses and resumes a run, and
+// PAD_BACK its Back (Select) button, which opens the options from the title.
+enum KilnPadButton { PAD_A = 0, PAD_B, PAD_LEFT, PAD_UP, PAD_RIGHT, PAD_DOWN, PAD_PAUSE, PAD_BACK, PAD_BUTTON_COUNT };
+// The six buttons a keyboard key can be bound to: PAD_A up to PAD_DOWN.
+constexpr int KILN_BINDABLE_BUTTONS = 6;
 
 // Which face button of a mapped controller is A; the other one is B.
 enum KilnFaceButton { FACE_SOUTH = 0, FACE_EAST = 1 };
@@ -59,6 +62,9 @@ enum KilnKey {
     KEY_RETURN = 13,
     KEY_ESCAPE = 27,
     KEY_SPACE = 32,
+    KEY_m = 109,
+    KEY_o = 111,
+    KEY_w = 119,
     KEY_x = 120,
     KEY_z = 122,
     KEY_UP = 273,
@@ -183,6 +189,21 @@ void Kiln_disposeWAV(const std::string& key);
 void Kiln_playBgm(const std::string& file, int loops, int fadeInMs);
 void Kiln_stopBgm(int fadeOutMs);
 
+// ---- Loudness ----
+// Levels 0 (silent) to 10 (full, the default) for the music and for the
+// effects, and a mute over both. They reach the mixer at once (or when the
+// sound device opens) and stay for every later sound and piece of music.
+constexpr int KILN_VOLUME_MAX = 10;
+void Kiln_setMusicVolume(int level);    // clamped to 0..10
+void Kiln_setEffectsVolume(int level);  // clamped to 0..10
+int Kiln_getMusicVolume();
+int Kiln_getEffectsVolume();
+void Kiln_setMuted(bool muted);
+bool Kiln_isMuted();
+// Called after M toggled the mute (M works on every screen), so the game can
+// keep the choice; null for nobody.
+void Kiln_setMuteToggledHandler(void (*handler)(bool muted));
+
 // ---- Quiet stretches ----
 // While one lives, playing sounds and music, changing the draw offset and
 // logging do nothing: a run played where nobody is meant to notice it (a
@@ -216,6 +237,43 @@ bool Kiln_isJoyButtonPushed(int button, int joy);
 // second call in the same frame, or any call in a later one, answers "".
 std::string Kiln_takeDroppedFile();
 
+// ---- Key bindings ----
+// Which keyboard key drives each of the six bindable buttons. The frame's key
+// snapshot is translated before anyone reads it: the key bound to a button
+// reads as that button's own key (UP as KEY_UP, A as KEY_z, B as KEY_x), so
+// the keypad, and every replay it records, sees logical buttons only. Space
+// (a second A) and Return (a second B) keep working until a binding takes
+// them. The defaults are the arrows, Z and X.
+enum KilnBindResult {
+    BIND_DONE,
+    BIND_TAKEN,     // the key drives another button already
+    BIND_RESERVED,  // Escape, F4, F5, F9, F10, F12, M and O keep their own jobs
+    BIND_NO_KEY,    // not a key the game knows, or not a bindable button
+};
+KilnBindResult Kiln_bindKey(int button, int key);
+// Sets all six at once (indexed by KilnPadButton); nothing changes and the
+// result says why when one key is refused or two buttons share a key.
+KilnBindResult Kiln_setKeyBindings(const std::array<int, KILN_BINDABLE_BUTTONS>& keys);
+int Kiln_getBoundKey(int button);    // -1 for a button that cannot be bound
+int Kiln_getDefaultKey(int button);  // -1 likewise
+void Kiln_resetKeyBindings();
+bool Kiln_isKeyReserved(int key);
+// The first physical key that went down this frame, before any binding, or -1.
+int Kiln_getPushedPhysicalKey();
+// Key names as the platform's keyboard names them ("Up", "W", "Left Shift"),
+// the spelling of "config.ini"; "" and -1 for keys the game does not know.
+const char* Kiln_keyName(int key);
+int Kiln_keyFromName(const std::string& name);
+// name in the keyboard's own spelling when it is a key the player may bind,
+// else "": how the settings file's key names are checked.
+std::string Kiln_bindableKeyName(const std::string& name);
+
+// ---- Escape ----
+// While kept, Escape is the scene's to read (it cancels what the scene waits
+// for) instead of quitting the game. A scene that keeps it must give it back.
+void Kiln_keepEscapeForScene(bool kept);
+bool Kiln_isEscapeKeptForScene();
+
 // ---- Controllers ----
 // Every connected joystick and controller, however many, drives the same
 // logical buttons: held on any of them (pressed), or gone down on one of
@@ -228,6 +286,7 @@ int Kiln_getControllerCount();
 bool Kiln_wasControllerLost();
 // Which face button is A from the next frame on (south unless chosen).
 void Kiln_setControllerFaceA(KilnFaceButton face);
+KilnFaceButton Kiln_getControllerFaceA();
 // A file of extra controller mappings ("gamecontrollerdb.txt" lines) that
 // Kiln_init adds before it opens any device; "" for none. A missing file is
 // no problem; each line that is not a mapping is skipped with one log line.

@@ -16,6 +16,11 @@
 #include "kiln2/picture_cells.h"
 #include "kiln2/texture.h"
 
+// The arrows, Z and X, in KilnPadButton order.
+constexpr std::array<int, KILN_BINDABLE_BUTTONS> kilnDefaultKeyBindings() {
+    return {KEY_z, KEY_x, KEY_LEFT, KEY_UP, KEY_RIGHT, KEY_DOWN};
+}
+
 struct KilnState {
     bool initialized = false;
     bool quitRequested = false;
@@ -40,6 +45,12 @@ struct KilnState {
     // Input snapshot of this frame and the one before.
     std::array<bool, KILN_KEY_COUNT> keys{};
     std::array<bool, KILN_KEY_COUNT> prevKeys{};
+    // The keys as the keyboard had them, before the bindings translated them.
+    std::array<bool, KILN_KEY_COUNT> physicalKeys{};
+    std::array<bool, KILN_KEY_COUNT> prevPhysicalKeys{};
+    // The key bound to each bindable button, by KilnPadButton.
+    std::array<int, KILN_BINDABLE_BUTTONS> keyBindings = kilnDefaultKeyBindings();
+    bool escapeKeptForScene = false;
     uint8_t mouseButtons = 0;
     uint8_t prevMouseButtons = 0;
     std::array<Joystick, 4> joysticks;
@@ -62,6 +73,10 @@ struct KilnState {
     KilnMusicHandle music = nullptr;
     bool musicLoaded = false;
     bool audioOpen = false;
+    int musicVolume = KILN_VOLUME_MAX;
+    int effectsVolume = KILN_VOLUME_MAX;
+    bool muted = false;
+    void (*muteToggled)(bool muted) = nullptr;
 
     // A file dropped on the window in the last frame's events, until taken.
     std::string droppedFile;
@@ -77,6 +92,11 @@ struct KilnState {
 };
 
 KilnState& kilnState();
+
+// Hands the volumes and the mute to the mixer; nothing before the audio opens.
+void kilnApplyVolumes(KilnState& state);
+// Turns this frame's physical keys into the keys the game reads.
+void kilnTranslateKeys(KilnState& state);
 
 // True while the installed backend throws drawing away. The replay verifier
 // draws every frame only for the random draws a frame's drawing may make, so

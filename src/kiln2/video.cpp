@@ -63,6 +63,10 @@ void Kiln_init(const std::string& caption, int width, int height, bool fullScree
 
     state.initialized = true;
     state.globalInts.fill(0);
+    // The mixer starts at full loudness: only levels chosen before start-up need handing over.
+    if (state.muted || state.musicVolume != KILN_VOLUME_MAX || state.effectsVolume != KILN_VOLUME_MAX) {
+        kilnApplyVolumes(state);
+    }
     kilnDeleteRunLog();
     if (!state.audioOpen) Kiln_log("Kiln_init: no audio device (%s), running silently\n", audioError.c_str());
     // After the run log starts afresh, so that what the devices say stays in it.

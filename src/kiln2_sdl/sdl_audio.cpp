@@ -97,6 +97,15 @@ public:
         }
     }
 
+    void setMusicVolume(int mixerLevel) override {
+        if (open_) Mix_VolumeMusic(mixerLevel);
+    }
+
+    void setEffectsVolume(int mixerLevel) override {
+        // -1: every channel, so each effect plays at the level wherever it lands.
+        if (open_) Mix_Volume(-1, mixerLevel);
+    }
+
 private:
     bool open_ = false;
 };

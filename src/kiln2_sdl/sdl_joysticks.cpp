@@ -22,6 +22,7 @@ constexpr SDL_GameControllerButton POSITIONS[CONTROLLER_INPUT_COUNT] = {
     SDL_CONTROLLER_BUTTON_DPAD_DOWN,
     SDL_CONTROLLER_BUTTON_DPAD_LEFT,
     SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+    SDL_CONTROLLER_BUTTON_BACK,      // back (select)
 };
 
 class SdlJoysticks final : public KilnJoystickDevices {

@@ -22,7 +22,7 @@ constexpr Position POSITIONS[] = {
     {"south", SDL_CONTROLLER_BUTTON_A},          {"east", SDL_CONTROLLER_BUTTON_B},
     {"start", SDL_CONTROLLER_BUTTON_START},      {"up", SDL_CONTROLLER_BUTTON_DPAD_UP},
     {"down", SDL_CONTROLLER_BUTTON_DPAD_DOWN},   {"left", SDL_CONTROLLER_BUTTON_DPAD_LEFT},
-    {"right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT},
+    {"right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {"back", SDL_CONTROLLER_BUTTON_BACK},
 };
 
 int deviceIndexOf(int instanceId) {

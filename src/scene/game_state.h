@@ -2,13 +2,13 @@
 // scene machine for its successor.
 #pragma once
 
-// MSG_OPTIONS (5) is kept for the options screen.
 enum SceneMessage {
     MSG_NONE = 0,
     MSG_LOGO = 1,
     MSG_TITLE = 2,
     MSG_GAME = 3,
     MSG_QUIT = 4,
+    MSG_OPTIONS = 5,
     MSG_THEATRE = 6,
 };
 

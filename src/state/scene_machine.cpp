@@ -5,6 +5,7 @@
 #include "kiln2/kiln2.h"
 #include "state/live_run_main.h"
 #include "state/logo_main.h"
+#include "state/options_main.h"
 #include "state/theatre_main.h"
 #include "state/title_main.h"
 
@@ -33,6 +34,9 @@ bool stepScene() {
                 break;
             case MSG_GAME:
                 currentScene = std::make_unique<LiveRunMain>();
+                break;
+            case MSG_OPTIONS:
+                currentScene = std::make_unique<OptionsMain>();
                 break;
             case MSG_THEATRE:
                 currentScene = std::make_unique<TheatreMain>();

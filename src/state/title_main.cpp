@@ -71,6 +71,12 @@ void TitleMain::update() {
         musicStopped_ = true;
         Kiln_stopBgm(kMusicFadeOutMs);
     }
+    // O, or a controller's Back button, opens the options; nothing else happens in that frame.
+    if (Kiln_isKeyPushed(KEY_o) || Kiln_isPadPushed(PAD_BACK)) {
+        saveShownStage();
+        setMessage(MSG_OPTIONS);
+        return;
+    }
     if (keypad_.isTriggerA(false) || keypad_.isTriggerUp(false)) startRun(0);
     // Checked after the start so that A and B together end up watching the replay.
     if (keypad_.isTriggerB(false)) watch(stageReplayFile(stage_));
@@ -100,5 +106,6 @@ void TitleMain::draw() {
     drawWhiteText("PRESS L OR R BUTTON TO STAGE SELECT", 30, 280, 2.0f);
     drawWhiteText("PRESS Z OR UP BUTTON TO START", 100, 340, 2.0f);
     drawWhiteText("PRESS X BUTTON TO REPLAY", 100, 360, 2.0f);
+    drawWhiteText("PRESS O FOR OPTIONS", 100, 380, 2.0f);
     drawWhiteText("DELTA HIDDEN YARD 2013", 280, 460, 2.0f);
 }

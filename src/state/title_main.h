@@ -1,7 +1,7 @@
 // The title screen: the game's name, the best score of the chosen stage, the
 // controls; LEFT/RIGHT pick one of four stages, A or UP starts a live run and
 // B watches the replay of that stage's best run in the theatre, as does a
-// replay file dropped on the window.
+// replay file dropped on the window; O (or a controller's Back) opens the options.
 #pragma once
 
 #include <array>

@@ -59,7 +59,7 @@ TEST_F(PlayerSettings, TheMappingFileIsTheDataDirectorysOwn) {
 TEST_F(PlayerSettings, PictureIntegerFromConfigReachesTheWindow) {
     write("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 2\nPICTURE = integer\n");
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_INTEGER);
     EXPECT_EQ(kiln_headless::pictureScaling(), PICTURE_INTEGER);
     EXPECT_EQ(runLog(), "");
@@ -69,7 +69,7 @@ TEST_F(PlayerSettings, ABadPictureValueIsOneLogLineAndSmooth) {
     write("config.ini", "HI_SCORE1 = x\nMODE = 0\nPICTURE = crisp\n");
     Kiln_setPictureScaling(PICTURE_INTEGER);
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_SMOOTH);
     // The other keys' problems are the scenes' to report.
     EXPECT_EQ(runLog(), (dir / "config.ini").string() + ": bad value for PICTURE ('crisp'), using smooth\n");
@@ -77,9 +77,59 @@ TEST_F(PlayerSettings, ABadPictureValueIsOneLogLineAndSmooth) {
 
 TEST_F(PlayerSettings, AFirstStartIsSmooth) {
     Kiln_init("test", 640, 480, false, false);
-    applyPlayerPictureSetting();
+    applyPlayerOptions();
     EXPECT_EQ(Kiln_getPictureScaling(), PICTURE_SMOOTH);
     EXPECT_EQ(runLog(), "");
+}
+
+TEST_F(PlayerSettings, EveryOptionReachesTheFrameworkAtStart) {
+    write("config.ini",
+          "HI_SCORE1 = 0\nMODE = 0\nMUSIC_VOLUME = 3\nEFFECTS_VOLUME = 0\nMUTE = 1\nFULL_SCREEN = 1\n"
+          "KEY_UP = W\nKEY_A = Left Shift\nCONTROLLER_A = east\n");
+    Kiln_init("test", 640, 480, false, false);
+    applyPlayerOptions();
+    EXPECT_EQ(Kiln_getMusicVolume(), 3);
+    EXPECT_EQ(Kiln_getEffectsVolume(), 0);
+    EXPECT_TRUE(Kiln_isMuted());
+    EXPECT_TRUE(Kiln_isFullScreen());
+    EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_w);
+    EXPECT_EQ(Kiln_getBoundKey(PAD_A), 304);
+    EXPECT_EQ(Kiln_getBoundKey(PAD_B), KEY_x) << "a key the file does not name keeps its default";
+    EXPECT_EQ(Kiln_getControllerFaceA(), FACE_EAST);
+    EXPECT_EQ(runLog(), "");
+}
+
+TEST_F(PlayerSettings, FullScreenFromTheCommandLineStaysFullScreen) {
+    write("config.ini", "HI_SCORE1 = 0\nMODE = 0\nFULL_SCREEN = 0\n");
+    Kiln_init("test", 640, 480, true, false);
+    applyPlayerOptions();
+    EXPECT_TRUE(Kiln_isFullScreen());
+}
+
+TEST_F(PlayerSettings, BadOptionsAreOneLineEachAndTheirDefaults) {
+    write("config.ini", "HI_SCORE1 = 0\nMODE = 0\nMUSIC_VOLUME = 99\nKEY_UP = Escape\nKEY_B = Up\n");
+    Kiln_init("test", 640, 480, false, false);
+    applyPlayerOptions();
+    EXPECT_EQ(Kiln_getMusicVolume(), 10);
+    EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_UP);
+    EXPECT_EQ(Kiln_getBoundKey(PAD_B), KEY_x);
+    const std::string file = (dir / "config.ini").string();
+    EXPECT_EQ(runLog(), file + ": bad value for MUSIC_VOLUME ('99'), using 10\n" + file +
+                            ": bad value for KEY_UP ('Escape'), using Up\n" + file +
+                            ": KEY_B ('Up') is bound to another button already, using X\n");
+}
+
+TEST_F(PlayerSettings, MTogglingTheMuteIsSavedAtOnceBesideTheRecords) {
+    const std::string records = "HI_SCORE1 = 50\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 1\n";
+    write("config.ini", records);
+    Kiln_init("test", 640, 480, false, false);
+    applyPlayerOptions();
+    kiln_headless::setKey(KEY_m, true);
+    Kiln_waitFrame(16);
+    std::ifstream in(dir / "config.ini");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), records + "MUTE = 1\n");
 }
 
 }  // namespace

@@ -207,3 +207,23 @@ TEST_F(KeypadLive, AnotherJoysticksPadSeesNeitherTheControllersNorTheirStart) {
     EXPECT_EQ(answers(second, false), NOTHING);
     EXPECT_FALSE(second.isTriggerPause());
 }
+
+TEST_F(KeypadLive, BoundKeysFeedTheirButtonsAndTheRecordingHoldsOnlyButtons) {
+    start();
+    ASSERT_EQ(Kiln_bindKey(PAD_UP, KEY_w), BIND_DONE);
+    ASSERT_EQ(Kiln_bindKey(PAD_A, 'j'), BIND_DONE);
+    Keypad pad(0);
+    frameWithKeys({KEY_w});
+    EXPECT_EQ(answers(pad, false), only(3, true)) << "W is UP";
+    pad.update();
+    frameWithKeys({KEY_UP});
+    EXPECT_EQ(answers(pad, false), NOTHING) << "the arrow left UP";
+    frameWithKeys({'j'});
+    EXPECT_EQ(answers(pad, false), only(0, true)) << "J is A";
+    frameWithKeys({KEY_z});
+    EXPECT_EQ(answers(pad, false), NOTHING) << "Z left A";
+    // The recorded frame is the logical button, whatever key flew it.
+    EXPECT_TRUE(pad.stateAt(1).pressUp);
+    EXPECT_TRUE(pad.stateAt(1).triggerUp);
+    EXPECT_FALSE(pad.stateAt(1).pressA);
+}

@@ -122,3 +122,88 @@ TEST_F(SoundFiles, RealWavLoads) {
 }
 
 }  // namespace
+
+namespace {
+
+// The mixer levels the headless audio was handed, in order, of one kind.
+std::vector<int> levelsOf(KilnSoundEvent::Kind kind) {
+    std::vector<int> levels;
+    for (const KilnSoundEvent& event : kiln_headless::soundEvents()) {
+        if (event.kind == kind) levels.push_back(event.value);
+    }
+    return levels;
+}
+
+TEST_F(Sound, VolumeLevelsReachTheMixerOnItsScale) {
+    Kiln_setMusicVolume(2);
+    Kiln_setEffectsVolume(7);
+    Kiln_setMusicVolume(10);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::MUSIC_VOLUME), (std::vector<int>{25, 25, 128}));
+    EXPECT_EQ(levelsOf(KilnSoundEvent::EFFECTS_VOLUME), (std::vector<int>{128, 89, 89}));
+    EXPECT_EQ(Kiln_getMusicVolume(), 10);
+    EXPECT_EQ(Kiln_getEffectsVolume(), 7);
+}
+
+TEST_F(Sound, LevelsOutsideZeroToTenAreClamped) {
+    Kiln_setMusicVolume(99);
+    Kiln_setEffectsVolume(-3);
+    EXPECT_EQ(Kiln_getMusicVolume(), 10);
+    EXPECT_EQ(Kiln_getEffectsVolume(), 0);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::EFFECTS_VOLUME).back(), 0);
+}
+
+TEST_F(Sound, MuteSilencesBothAndGivesTheLevelsBack) {
+    Kiln_setMusicVolume(6);
+    Kiln_setMuted(true);
+    EXPECT_TRUE(Kiln_isMuted());
+    EXPECT_EQ(levelsOf(KilnSoundEvent::MUSIC_VOLUME).back(), 0);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::EFFECTS_VOLUME).back(), 0);
+    Kiln_setMuted(false);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::MUSIC_VOLUME).back(), 76);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::EFFECTS_VOLUME).back(), 128);
+}
+
+bool mutedSeen = false;
+int toggles = 0;
+
+TEST_F(Sound, MTogglesTheMuteOnAnyFrameAndTellsTheGame) {
+    toggles = 0;
+    Kiln_setMuteToggledHandler([](bool muted) {
+        mutedSeen = muted;
+        ++toggles;
+    });
+    kiln_headless::setKey(KEY_m, true);
+    frame();
+    frame();  // held: no second toggle
+    EXPECT_TRUE(Kiln_isMuted());
+    EXPECT_EQ(toggles, 1);
+    EXPECT_TRUE(mutedSeen);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::MUSIC_VOLUME).back(), 0);
+    kiln_headless::setKey(KEY_m, false);
+    frame();
+    kiln_headless::setKey(KEY_m, true);
+    frame();
+    EXPECT_FALSE(Kiln_isMuted());
+    EXPECT_EQ(toggles, 2);
+    EXPECT_FALSE(mutedSeen);
+}
+
+// The start-up path: levels chosen before the framework runs reach the mixer
+// when the sound opens; full loudness tells the mixer nothing it has not.
+class SoundAtStart : public HeadlessTest {};
+
+TEST_F(SoundAtStart, LevelsSetBeforeStartReachTheMixerWhenItOpens) {
+    kiln_headless::reset();
+    Kiln_useHeadlessBackend(noFiles());
+    Kiln_setMusicVolume(3);
+    EXPECT_TRUE(kiln_headless::soundEvents().empty()) << "no mixer before start-up";
+    Kiln_init("test", 640, 480, false, false);
+    EXPECT_EQ(levelsOf(KilnSoundEvent::MUSIC_VOLUME), (std::vector<int>{38}));
+}
+
+TEST_F(SoundAtStart, FullLoudnessSaysNothingAtStart) {
+    start(noFiles());
+    EXPECT_TRUE(kiln_headless::soundEvents().empty());
+}
+
+}  // namespace

@@ -65,3 +65,44 @@ TEST(KeyMap, KeyboardStateBecomesTheKeyTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// The names "config.ini" stores are the framework's own table; they must be
+// SDL's names of the same keys, or a file written by hand with SDL's
+// spelling (or by a later game that asks SDL) would not read back.
+TEST(KeyMap, EveryKeyNameIsSdlsNameOfAScancodeForThatKey) {
+    std::vector<std::string> unmatched;
+    for (int key = 0; key < KILN_KEY_COUNT; ++key) {
+        const std::string name = Kiln_keyName(key);
+        if (name.empty()) continue;
+        bool found = false;
+        for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+            if (kilnKeyForScancode(scancode) == key &&
+                name == SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode))) {
+                found = true;
+            }
+        }
+        if (!found) unmatched.push_back(name);
+    }
+    EXPECT_TRUE(unmatched.empty()) << "first unmatched: " << unmatched.front();
+}
+
+TEST(KeyMap, SdlsNameOfEveryMappedScancodeReadsBackAsItsKey) {
+    int named = 0;
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        const int key = kilnKeyForScancode(scancode);
+        const std::string sdlName = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+        if (key < 0 || sdlName.empty()) continue;
+        // The Application key shares its code with Menu, which names it.
+        if (scancode == SDL_SCANCODE_APPLICATION) {
+            EXPECT_STREQ(Kiln_keyName(key), "Menu");
+            continue;
+        }
+        EXPECT_EQ(Kiln_keyFromName(sdlName), key) << sdlName;
+        ++named;
+    }
+    EXPECT_GT(named, 100) << "the whole keyboard, not a handful of keys";
+}
+
+}  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "config/player_files.h"
 #include "kiln2/headless.h"
 #include "kiln2/kiln2.h"
 #include "state/scene_machine.h"
@@ -36,6 +37,8 @@ protected:
         resetSceneMachine();
         Kiln_quit();
         kiln_headless::reset();
+        // Settings a test saved by key must not ride along with the next test's saves.
+        setPlayerDataDir("", true);
         std::filesystem::current_path(previousDir);
         std::error_code ignored;
         std::filesystem::remove_all(workDir, ignored);

@@ -46,11 +46,12 @@ TEST_F(TitleMainTest, DrawsEveryTextAtItsPlaceAndScaleInWhite) {
     EXPECT_EQ(textAt(280), (TextLine{"PRESS L OR R BUTTON TO STAGE SELECT", 30, 2.0f, true}));
     EXPECT_EQ(textAt(340), (TextLine{"PRESS Z OR UP BUTTON TO START", 100, 2.0f, true}));
     EXPECT_EQ(textAt(360), (TextLine{"PRESS X BUTTON TO REPLAY", 100, 2.0f, true}));
+    EXPECT_EQ(textAt(380), (TextLine{"PRESS O FOR OPTIONS", 100, 2.0f, true}));
     EXPECT_EQ(textAt(460), (TextLine{"DELTA HIDDEN YARD 2013", 280, 2.0f, true}));
     // Nothing but the clear and the glyphs: no picture, no frame-rate overlay.
     int glyphCount = 0;
     for (const char* text : {"KVR2013", "HISCORE", "100", "STAGE:1000M", "PRESSLORRBUTTONTOSTAGESELECT",
-                             "PRESSZORUPBUTTONTOSTART", "PRESSXBUTTONTOREPLAY", "DELTAHIDDENYARD2013"}) {
+                             "PRESSZORUPBUTTONTOSTART", "PRESSXBUTTONTOREPLAY", "PRESSOFOROPTIONS", "DELTAHIDDENYARD2013"}) {
         glyphCount += static_cast<int>(std::string(text).size());
     }
     EXPECT_EQ(countCalls(KilnDrawCall::GLYPH), glyphCount);
@@ -181,6 +182,23 @@ TEST_F(TitleMainTest, AStageChangeInTheStartFrameComesAfterTheSave) {
     EXPECT_EQ(title.getMessage(), MSG_GAME);
     EXPECT_NE(readFile("config.ini").find("MODE = 2\n"), std::string::npos);
     EXPECT_EQ(title.getStage(), 3);
+}
+
+TEST_F(TitleMainTest, OOrAControllersBackOpensTheOptionsAndKeepsTheShownStage) {
+    writeFile("config.ini", configWith("0"));
+    TitleMain title;
+    updateWithKeys(title, {KEY_RIGHT});
+    updateWithKeys(title, {KEY_o, KEY_z});
+    EXPECT_EQ(title.getMessage(), MSG_OPTIONS) << "O wins over a start in the same frame";
+    EXPECT_EQ(readFile("config.ini"), configWith("1"));
+
+    TitleMain again;
+    const int pad = kiln_headless::connectController("Pad", true);
+    Kiln_waitFrame(16);
+    kiln_headless::setControllerInput(pad, CONTROLLER_BACK, true);
+    Kiln_waitFrame(16);
+    again.update();
+    EXPECT_EQ(again.getMessage(), MSG_OPTIONS);
 }
 
 TEST_F(TitleMainTest, NoKeysMeansNoRunAndNoSave) {
