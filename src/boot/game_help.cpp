@@ -24,11 +24,12 @@ const char* const kControls =
     "  LEFT, RIGHT         choose the stage on the title\n"
     "  F4 reload pictures, F5 iconify, F9 window or full screen, F10 mouse cursor,\n"
     "  F12 screenshot, Escape quit\n"
-    "  A joystick works too: button 0 is A, button 1 is B, the stick steers.\n"
+    "  Game controllers work too, plugged in at any time: south face button A,\n"
+    "  east B, Start pause, Back options, D-pad or left stick steer.\n"
     "Watching a replay:\n"
     "  Z or SPACE pause or go on, RIGHT/LEFT faster/slower (x1/4 to x8), DOWN one\n"
     "  frame while paused, PAGE DOWN/UP ten seconds on/back, HOME from the start,\n"
-    "  X back to the title\n";
+    "  X back to the title; a controller's shoulder buttons jump too\n";
 
 std::string resourcesLine(const ResourceSearch& search) {
     if (search.found()) return "  pictures and sounds  " + search.dir.string() + "\n";

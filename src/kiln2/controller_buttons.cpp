@@ -34,6 +34,8 @@ KilnPadBits mappedButtons(KilnJoystickDevices& devices, int id, KilnFaceButton f
     if (b) bits |= bit(PAD_B);
     if (devices.controllerInput(id, CONTROLLER_START)) bits |= bit(PAD_PAUSE);
     if (devices.controllerInput(id, CONTROLLER_BACK)) bits |= bit(PAD_BACK);
+    if (devices.controllerInput(id, CONTROLLER_LEFT_SHOULDER)) bits |= bit(PAD_JUMP_BACK);
+    if (devices.controllerInput(id, CONTROLLER_RIGHT_SHOULDER)) bits |= bit(PAD_JUMP_FORWARD);
     return bits;
 }
 

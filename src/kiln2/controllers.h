@@ -13,7 +13,7 @@ class KilnJoystickDevices;
 struct KilnState;
 
 // One bit per KilnPadButton.
-using KilnPadBits = uint8_t;
+using KilnPadBits = uint16_t;
 
 struct KilnController {
     int id = -1;

@@ -34,7 +34,21 @@ enum KilnBlendMode {
 // The logical buttons every controller drives, in the keypad's order; PAD_PAUSE
 // is a controller's Start button, which only pauses and resumes a run, and
 // PAD_BACK its Back (Select) button, which opens the options from the title.
-enum KilnPadButton { PAD_A = 0, PAD_B, PAD_LEFT, PAD_UP, PAD_RIGHT, PAD_DOWN, PAD_PAUSE, PAD_BACK, PAD_BUTTON_COUNT };
+// PAD_JUMP_BACK and PAD_JUMP_FORWARD are its left and right shoulder buttons,
+// which jump through a replay in the theatre.
+enum KilnPadButton {
+    PAD_A = 0,
+    PAD_B,
+    PAD_LEFT,
+    PAD_UP,
+    PAD_RIGHT,
+    PAD_DOWN,
+    PAD_PAUSE,
+    PAD_BACK,
+    PAD_JUMP_BACK,
+    PAD_JUMP_FORWARD,
+    PAD_BUTTON_COUNT
+};
 // The six buttons a keyboard key can be bound to: PAD_A up to PAD_DOWN.
 constexpr int KILN_BINDABLE_BUTTONS = 6;
 

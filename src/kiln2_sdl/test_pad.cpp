@@ -23,6 +23,7 @@ constexpr Position POSITIONS[] = {
     {"start", SDL_CONTROLLER_BUTTON_START},      {"up", SDL_CONTROLLER_BUTTON_DPAD_UP},
     {"down", SDL_CONTROLLER_BUTTON_DPAD_DOWN},   {"left", SDL_CONTROLLER_BUTTON_DPAD_LEFT},
     {"right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {"back", SDL_CONTROLLER_BUTTON_BACK},
+    {"leftshoulder", SDL_CONTROLLER_BUTTON_LEFTSHOULDER}, {"rightshoulder", SDL_CONTROLLER_BUTTON_RIGHTSHOULDER},
 };
 
 int deviceIndexOf(int instanceId) {

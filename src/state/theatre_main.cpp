@@ -25,10 +25,10 @@ int playersHiScore(int stage) {
     return stage >= 0 && stage < STAGE_COUNT ? settings.hiScores[stage] : 0;
 }
 
-// PAGE DOWN and PAGE UP jump ten seconds. A controller's shoulder buttons
-// join these two once the game reads controllers by their layout.
-bool jumpForwardAsked() { return Kiln_isKeyPushed(KEY_PAGEDOWN); }
-bool jumpBackAsked() { return Kiln_isKeyPushed(KEY_PAGEUP); }
+// PAGE DOWN and PAGE UP jump ten seconds, as do a controller's right and
+// left shoulder buttons.
+bool jumpForwardAsked() { return Kiln_isKeyPushed(KEY_PAGEDOWN) || Kiln_isPadPushed(PAD_JUMP_FORWARD); }
+bool jumpBackAsked() { return Kiln_isKeyPushed(KEY_PAGEUP) || Kiln_isPadPushed(PAD_JUMP_BACK); }
 bool restartAsked() { return Kiln_isKeyPushed(KEY_HOME); }
 
 }  // namespace

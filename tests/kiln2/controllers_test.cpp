@@ -49,7 +49,8 @@ TEST_F(Controllers, PositionsAndTheLeftStickAreTheLogicalButtons) {
     const Case cases[] = {{CONTROLLER_SOUTH, PAD_A},      {CONTROLLER_EAST, PAD_B},
                           {CONTROLLER_START, PAD_PAUSE},  {CONTROLLER_DPAD_UP, PAD_UP},
                           {CONTROLLER_DPAD_DOWN, PAD_DOWN}, {CONTROLLER_DPAD_LEFT, PAD_LEFT},
-                          {CONTROLLER_DPAD_RIGHT, PAD_RIGHT}, {CONTROLLER_BACK, PAD_BACK}};
+                          {CONTROLLER_DPAD_RIGHT, PAD_RIGHT}, {CONTROLLER_BACK, PAD_BACK},
+                          {CONTROLLER_LEFT_SHOULDER, PAD_JUMP_BACK}, {CONTROLLER_RIGHT_SHOULDER, PAD_JUMP_FORWARD}};
     for (const Case& c : cases) {
         kiln_headless::setControllerInput(pad, c.input, true);
         frame();

@@ -213,6 +213,23 @@ TEST_F(Theatre, PageDownAndPageUpJumpTenSecondsAndLandOnTheVerifiersFrames) {
     EXPECT_EQ(heard[1].kind, KilnSoundEvent::STOP_BGM);
 }
 
+TEST_F(Theatre, AControllersShoulderButtonsJumpLikePageDownAndPageUp) {
+    open();
+    const int pad = kiln_headless::connectController("Pad", true);
+    frames(100);
+    auto tap = [&](KilnControllerInput input) {
+        kiln_headless::setControllerInput(pad, input, true);
+        frame();
+        kiln_headless::setControllerInput(pad, input, false);
+        frame();
+    };
+    tap(CONTROLLER_RIGHT_SHOULDER);
+    EXPECT_EQ(shownFrame(), 726);
+    tap(CONTROLLER_LEFT_SHOULDER);
+    EXPECT_EQ(shownFrame(), 102);
+    EXPECT_EQ(stateOf(theatre->watchedRun()->game()), verified().trace[101]);
+}
+
 TEST_F(Theatre, AJumpPastTheEndStopsAtTheResultsAndHomeStartsAgain) {
     open();
     frames(3);
