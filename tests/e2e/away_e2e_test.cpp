@@ -18,11 +18,6 @@ namespace {
 
 using namespace e2e;
 
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-    return count;
-}
 
 class AwayE2E : public ::testing::Test {
 protected:
@@ -63,12 +58,7 @@ protected:
         });
     }
 
-    void quitWithEscape() {
-        pressKey(window, "Escape");
-        const std::optional<int> status = game->waitForExit();
-        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0) << game->runLog();
-    }
+    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
 
     WorkDir dir;
     std::unique_ptr<GameProcess> game;

@@ -255,6 +255,20 @@ void pressKey(const std::string& windowId, const std::string& keysym) {
     std::this_thread::sleep_for(kKeyHold);
 }
 
+int countOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+::testing::AssertionResult quitsOnEscape(GameProcess& game, const std::string& window) {
+    pressKey(window, "Escape");
+    const std::optional<int> status = game.waitForExit();
+    if (!status.has_value()) return ::testing::AssertionFailure() << "the game did not end on Escape";
+    if (*status != 0) return ::testing::AssertionFailure() << "exit status " << *status << "; log: " << game.runLog();
+    return ::testing::AssertionSuccess();
+}
+
 void pressKeyTwice(const std::string& windowId, const std::string& keysym, std::chrono::milliseconds gap) {
     const std::string window = shellQuote(windowId);
     const std::string key = shellQuote(keysym);

@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -115,6 +117,13 @@ std::string readFile(const std::filesystem::path& file);
 
 // Runs a shell command; returns its stdout (the exit status goes to *status when given).
 std::string runCommand(const std::string& command, int* status = nullptr);
+
+// How many times part occurs in text (a line of the run log, say).
+int countOf(const std::string& text, const std::string& part);
+
+// Presses Escape on the game's window; success when the game then ends with
+// status 0, otherwise what happened and the run log.
+::testing::AssertionResult quitsOnEscape(GameProcess& game, const std::string& window);
 
 // Ids of the windows whose title is exactly "KVR2013".
 std::vector<std::string> gameWindows();

@@ -17,11 +17,6 @@ namespace {
 
 using namespace e2e;
 
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-    return count;
-}
 
 // HI_SCORE1 of a config.ini text, or -1.
 int hiScore1(const std::string& config) {
@@ -101,10 +96,7 @@ TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
     EXPECT_EQ(dir.read("replay/replay_00.bin"), replay);
     EXPECT_EQ(countOf(game->runLog(), "Could not save"), 0) << game->runLog();
 
-    pressKey(window, "Escape");
-    const std::optional<int> status = game->waitForExit();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0) << game->runLog();
+    EXPECT_TRUE(quitsOnEscape(*game, window));
 }
 
 // After a record, the next live run races its ghost: the recorded craft fell
@@ -171,10 +163,7 @@ TEST_F(GameE2E, AfterARecordTheNextRunShowsTheTranslucentGhost) {
     EXPECT_GT(hudLine, 100);
     SDL_FreeSurface(picture);
 
-    pressKey(window, "Escape");
-    const std::optional<int> status = game->waitForExit();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0) << game->runLog();
+    EXPECT_TRUE(quitsOnEscape(*game, window));
 }
 
 }  // namespace

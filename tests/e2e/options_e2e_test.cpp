@@ -30,11 +30,6 @@ constexpr int kValueX = 360;
 constexpr int kKeyUpRow = 5;
 constexpr int kBackRow = 14;
 
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-    return count;
-}
 
 // A key's number in a config.ini text, or -1.
 int numberOf(const std::string& config, const std::string& key) {
@@ -78,12 +73,7 @@ protected:
         for (int i = 0; i < times; ++i) pressKey(window, key);
     }
 
-    void quitWithEscape() {
-        pressKey(window, "Escape");
-        const std::optional<int> status = game->waitForExit();
-        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0) << game->runLog();
-    }
+    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
 
     WorkDir dir;
     std::unique_ptr<GameProcess> game;

@@ -34,12 +34,7 @@ protected:
         ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
     }
 
-    void quitWithEscape() {
-        pressKey(window, "Escape");
-        std::optional<int> status = game->waitForExit();
-        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0) << game->runLog();
-    }
+    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
 
     // Takes a screenshot with F12 and loads it once the game has written it whole.
     SDL_Surface* screenshot() {

@@ -63,10 +63,7 @@ protected:
     }
 
     void quitWithEscape() {
-        pressKey(window, "Escape");
-        std::optional<int> status = game->waitForExit();
-        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0) << game->runLog();
+        ASSERT_TRUE(quitsOnEscape(*game, window));
         EXPECT_EQ(game->runLog(), "resource loaded.\nToolboxMain\nExec loop.\ndKiln system quit.\n");
     }
 

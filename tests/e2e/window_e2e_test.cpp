@@ -73,12 +73,7 @@ protected:
         });
     }
 
-    void quitWithEscape() {
-        pressKey(window, "Escape");
-        const std::optional<int> status = game->waitForExit();
-        ASSERT_TRUE(status.has_value()) << "the game did not end on Escape";
-        EXPECT_EQ(*status, 0) << game->runLog();
-    }
+    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
 
     WorkDir dir;
     std::unique_ptr<GameProcess> game;
