@@ -261,6 +261,18 @@ int countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
+int configNumber(const std::string& config, const std::string& key) {
+    const std::string start = key + " = ";
+    for (size_t at = config.find(start); at != std::string::npos; at = config.find(start, at + 1)) {
+        if (at != 0 && config[at - 1] != '\n') continue;  // only a whole key at a line's start
+        const size_t digits = at + start.size();
+        const size_t end = config.find_first_not_of("0123456789", digits);
+        if (end == digits || end == std::string::npos || config[end] != '\n') return -1;
+        return std::stoi(config.substr(digits, end - digits));
+    }
+    return -1;
+}
+
 ::testing::AssertionResult quitsOnEscape(GameProcess& game, const std::string& window) {
     pressKey(window, "Escape");
     const std::optional<int> status = game.waitForExit();

@@ -121,6 +121,9 @@ std::string runCommand(const std::string& command, int* status = nullptr);
 // How many times part occurs in text (a line of the run log, say).
 int countOf(const std::string& text, const std::string& part);
 
+// The number a "config.ini" text holds for a key ("HI_SCORE1 = 140"), or -1.
+int configNumber(const std::string& config, const std::string& key);
+
 // Presses Escape on the game's window; success when the game then ends with
 // status 0, otherwise what happened and the run log.
 ::testing::AssertionResult quitsOnEscape(GameProcess& game, const std::string& window);

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <regex>
 
 #include "e2e_support.h"
 #include "screenshot.h"
@@ -17,13 +16,6 @@ namespace {
 
 using namespace e2e;
 
-
-// HI_SCORE1 of a config.ini text, or -1.
-int hiScore1(const std::string& config) {
-    std::smatch m;
-    static const std::regex key(R"(HI_SCORE1 = (\d+)\n)");
-    return std::regex_search(config, m, key) ? std::stoi(m[1]) : -1;
-}
 
 class GameE2E : public ::testing::Test {
 protected:
@@ -74,7 +66,7 @@ TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
     // Z on the title starts stage 0; without input the craft falls to the bottom edge.
     pressKey(window, "z");
     ASSERT_TRUE(game->waitForLog("Gamecoer init\nGamecoer init\n")) << game->runLog();
-    ASSERT_TRUE(waitUntil([&] { return hiScore1(dir.read("config.ini")) > 0 && dir.exists("replay/replay_00.bin"); },
+    ASSERT_TRUE(waitUntil([&] { return configNumber(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
                           30s))
         << "no record saved; config.ini: " << dir.read("config.ini") << " log: " << game->runLog();
     const std::string config = dir.read("config.ini");
@@ -85,7 +77,7 @@ TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
 
     // The results hold Z back for 121 frames, then Z leaves for the title.
     ASSERT_TRUE(leaveForTitle(2)) << game->runLog();
-    EXPECT_GT(whiteBeyondFirstDigit(), 0) << "the title shows the new hi-score of " << hiScore1(config);
+    EXPECT_GT(whiteBeyondFirstDigit(), 0) << "the title shows the new hi-score of " << configNumber(config, "HI_SCORE1");
 
     // X watches the replay of the stage in the theatre; leaving it with X changes no file.
     pressKey(window, "x");
@@ -114,7 +106,7 @@ TEST_F(GameE2E, AfterARecordTheNextRunShowsTheTranslucentGhost) {
     pressKey(window, "z");
     ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
     pressKey(window, "z");
-    ASSERT_TRUE(waitUntil([&] { return hiScore1(dir.read("config.ini")) > 0 && dir.exists("replay/replay_00.bin"); },
+    ASSERT_TRUE(waitUntil([&] { return configNumber(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
                           30s))
         << "no record saved; log: " << game->runLog();
     ASSERT_TRUE(leaveForTitle(2)) << game->runLog();

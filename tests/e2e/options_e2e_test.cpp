@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <thread>
 
 #include "e2e_support.h"
@@ -30,13 +29,6 @@ constexpr int kValueX = 360;
 constexpr int kKeyUpRow = 5;
 constexpr int kBackRow = 14;
 
-
-// A key's number in a config.ini text, or -1.
-int numberOf(const std::string& config, const std::string& key) {
-    std::smatch m;
-    const std::regex line(key + R"( = (\d+)\n)");
-    return std::regex_search(config, m, line) ? std::stoi(m[1]) : -1;
-}
 
 class OptionsE2E : public ::testing::Test {
 protected:
@@ -86,7 +78,7 @@ TEST_F(OptionsE2E, MusicLoweredToTwoIsKeptAfterARestartAndTheHiScoresStay) {
     openOptions();
     pressTimes("Left", 8);  // MUSIC is the first row, selected on arrival
     backToTitleWithB();
-    ASSERT_TRUE(waitUntil([&] { return numberOf(dir.read("config.ini"), "MUSIC_VOLUME") == 2; }))
+    ASSERT_TRUE(waitUntil([&] { return configNumber(dir.read("config.ini"), "MUSIC_VOLUME") == 2; }))
         << dir.read("config.ini");
     quitWithEscape();
     const std::string config = dir.read("config.ini");
@@ -132,10 +124,10 @@ TEST_F(OptionsE2E, UpBoundToWFliesARunThatReplaysToItsScoreInTheVerifier) {
         holdKey(window, "w", false);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
-    ASSERT_TRUE(waitUntil([&] { return numberOf(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
+    ASSERT_TRUE(waitUntil([&] { return configNumber(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
                           60s))
         << "no record saved; config.ini: " << dir.read("config.ini") << " log: " << game->runLog();
-    const int score = numberOf(dir.read("config.ini"), "HI_SCORE1");
+    const int score = configNumber(dir.read("config.ini"), "HI_SCORE1");
     const std::string replay = dir.read("replay/replay_00.bin");
     // Twelve int16 fields per frame; the fourth is UP held.
     int framesUp = 0;
