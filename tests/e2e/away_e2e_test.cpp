@@ -19,21 +19,8 @@ namespace {
 using namespace e2e;
 
 
-class AwayE2E : public ::testing::Test {
+class AwayE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
-    void startGame(const Launch& launch = {}) {
-        game = std::make_unique<GameProcess>(dir, std::vector<std::string>{}, launch);
-        window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-        focusWindow(window);
-        ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-    }
-
     // Waits for the countdown's " GO! ": the run is about to move, so what
     // happens next happens mid-run. "READY" has a letter in the first cell of
     // the text at (240, 200), scale 4; " GO! " starts with a space.
@@ -57,17 +44,11 @@ protected:
             return menu == shown;
         });
     }
-
-    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 TEST_F(AwayE2E, APadStartsARunPullingItOutPausesAndPluggingItInAgainGoesOn) {
     TestPad pad(dir);
-    ASSERT_NO_FATAL_FAILURE(startGame(Launch{.environment = {pad.environment()}}));
+    ASSERT_NO_FATAL_FAILURE(startGame({}, Launch{.environment = {pad.environment()}}));
     ASSERT_TRUE(pad.send("attach"));
     ASSERT_TRUE(game->waitForLog("Controller connected: KVR Test Pad\n")) << game->runLog();
     ASSERT_TRUE(pad.tap("south"));  // skips the logo

@@ -396,6 +396,27 @@ WindowManager::~WindowManager() {
     runCommand("xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>&1");
 }
 
+void GameWindowTest::SetUp() {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
+    ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
+}
+
+void GameWindowTest::startGame(const std::vector<std::string>& args, const Launch& launch) {
+    game.reset();
+    game = std::make_unique<GameProcess>(dir, args, launch);
+    window = game->waitForWindow();
+    ASSERT_FALSE(window.empty()) << "no game window (game " << (game->running() ? "still running" : "ended")
+                                 << "); stderr: " << dir.read("game.stderr") << " log: " << game->runLog();
+    focusWindow(window);
+    ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
+}
+
+void GameWindowTest::startAtTitle(const std::vector<std::string>& args, const Launch& launch) {
+    ASSERT_NO_FATAL_FAILURE(startGame(args, launch));
+    pressKey(window, "z");
+    ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+}
+
 Xclock::Xclock() {
     holdTheDisplay();
     const std::string pid = runCommand("xclock -geometry 120x120+900+40 >/dev/null 2>&1 & echo $!");

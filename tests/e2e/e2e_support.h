@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <map>
 #include <optional>
@@ -194,6 +195,25 @@ public:
 private:
     pid_t pid_ = -1;
     bool running_ = false;
+};
+
+// The fixture of a test that plays the real game: it needs an X display and
+// no other game window; it has a working directory of its own, the game and
+// its window.
+class GameWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Starts the game with these arguments, waits for its window, gives it
+    // the focus and waits until its frame loop runs.
+    void startGame(const std::vector<std::string>& args = {}, const Launch& launch = {});
+    // The same, then Z past the logo and wait for the title.
+    void startAtTitle(const std::vector<std::string>& args = {}, const Launch& launch = {});
+    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
+
+    WorkDir dir;
+    std::unique_ptr<GameProcess> game;
+    std::string window;
 };
 
 // Another X client with a window of its own (xclock), closed at the end:

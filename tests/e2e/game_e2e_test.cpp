@@ -17,13 +17,8 @@ namespace {
 using namespace e2e;
 
 
-class GameE2E : public ::testing::Test {
+class GameE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
     // Presses a key (Z by default) until run.log holds "TitleMain" the given number of times.
     bool leaveForTitle(int titleCount, const std::string& key = "z") {
         for (int attempt = 0; attempt < 80; ++attempt) {
@@ -47,20 +42,10 @@ protected:
         SDL_FreeSurface(picture);
         return white;
     }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
-    game = std::make_unique<GameProcess>(dir);
-    window = game->waitForWindow();
-    ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-    focusWindow(window);
-    ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-    pressKey(window, "z");
-    ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+    ASSERT_NO_FATAL_FAILURE(startAtTitle());
     EXPECT_EQ(whiteBeyondFirstDigit(), 0) << "a fresh title shows the hi-score 0";
 
     // Z on the title starts stage 0; without input the craft falls to the bottom edge.
@@ -98,13 +83,7 @@ TEST_F(GameE2E, ALiveRecordRunThenItsReplay) {
 // part depends only on the few frames between going on and pausing again,
 // not on how quickly the test notices the countdown end.
 TEST_F(GameE2E, AfterARecordTheNextRunShowsTheTranslucentGhost) {
-    game = std::make_unique<GameProcess>(dir);
-    window = game->waitForWindow();
-    ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-    focusWindow(window);
-    ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-    pressKey(window, "z");
-    ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+    ASSERT_NO_FATAL_FAILURE(startAtTitle());
     pressKey(window, "z");
     ASSERT_TRUE(waitUntil([&] { return configNumber(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
                           30s))

@@ -30,25 +30,8 @@ constexpr int kKeyUpRow = 5;
 constexpr int kBackRow = 14;
 
 
-class OptionsE2E : public ::testing::Test {
+class OptionsE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
-    // Starts the game and goes past the logo to the title.
-    void startAtTitle(const Launch& launch = {}) {
-        game.reset();
-        game = std::make_unique<GameProcess>(dir, std::vector<std::string>{}, launch);
-        window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-        focusWindow(window);
-        ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-        pressKey(window, "z");
-        ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
-    }
-
     void openOptions() {
         const int before = countOf(game->runLog(), "OptionsMain\n");
         pressKey(window, "o");
@@ -64,12 +47,6 @@ protected:
     void pressTimes(const std::string& key, int times) {
         for (int i = 0; i < times; ++i) pressKey(window, key);
     }
-
-    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 TEST_F(OptionsE2E, MusicLoweredToTwoIsKeptAfterARestartAndTheHiScoresStay) {
@@ -174,7 +151,7 @@ TEST_F(OptionsE2E, MusicCapturedAtLevelTwoIsMeasurablyQuieterThanAtTen) {
     // opened format: signed 16-bit little-endian stereo at 22050 Hz.
     const std::filesystem::path capture = dir / "music.raw";
     dir.write("config.ini", RECORDS);
-    startAtTitle({.environment = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", capture.string()}}});
+    startAtTitle({}, {.environment = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", capture.string()}}});
     openOptions();
     constexpr std::uintmax_t kSecond = 22050 * 2 * 2;
     constexpr std::uintmax_t kWindow = 2 * kSecond;

@@ -15,35 +15,12 @@ namespace {
 
 using namespace e2e;
 
-class StartupE2E : public ::testing::Test {
+class StartupE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
-    // Starts the game and waits until the title screen is up: the window
-    // exists, Z skips the logo, and the title has logged itself.
-    void startAtTitle() {
-        game = std::make_unique<GameProcess>(dir);
-        window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-        focusWindow(window);
-        ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-        pressKey(window, "z");
-        ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
-    }
-
-    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
-
     // Takes a screenshot with F12 and loads it once the game has written it whole.
     SDL_Surface* screenshot() {
         return takeScreenshot(dir, window);
     }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 // Counts white and black pixels in the rectangle [x0, x1) x [y0, y1).

@@ -35,30 +35,18 @@ int lastLoggedFrame(const std::string& log, const std::string& what) {
     return frame;
 }
 
-class TheatreE2E : public ::testing::Test {
+class TheatreE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
     void watch(const std::vector<std::string>& speed) {
         std::vector<std::string> args = {"--watch", kReplay, "--stage", "0"};
         args.insert(args.end(), speed.begin(), speed.end());
-        game = std::make_unique<GameProcess>(dir, args);
-        window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window; stderr: " << dir.read("game.stderr");
-        focusWindow(window);
+        ASSERT_NO_FATAL_FAILURE(startGame(args));
         ASSERT_TRUE(game->waitForLog("Gamecoer init\n")) << game->runLog();
     }
 
     void quit() {
         EXPECT_TRUE(quitsOnEscape(*game, window));
     }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 TEST_F(TheatreE2E, WatchingAtX8ToTheEndShowsAndPrintsTheVerifiersScore) {

@@ -32,11 +32,10 @@ constexpr int IDLE_MOUSE_Y = 440;
 // six frames is seen whatever the phase of the frame clock.
 constexpr auto kButtonHold = 100ms;
 
-class ToolboxE2E : public ::testing::Test {
+class ToolboxE2E : public GameWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
+        ASSERT_NO_FATAL_FAILURE(GameWindowTest::SetUp());
         game = std::make_unique<GameProcess>(dir, std::vector<std::string>{"--toolbox", "-window"});
         window = game->waitForWindow();
         ASSERT_FALSE(window.empty()) << "no game window; exit status " << game->waitForExit(0ms).value_or(-1)
@@ -66,10 +65,6 @@ protected:
         ASSERT_TRUE(quitsOnEscape(*game, window));
         EXPECT_EQ(game->runLog(), "resource loaded.\nToolboxMain\nExec loop.\ndKiln system quit.\n");
     }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
 };
 
 // Mean of r + g + b over a rectangle: a lit button is far brighter than a dimmed one.

@@ -35,27 +35,15 @@ std::string describe(const Box& b) {
     return text.str();
 }
 
-class WindowE2E : public ::testing::Test {
+class WindowE2E : public GameWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (scripts/test.sh uses xvfb-run)";
-        ASSERT_TRUE(gameWindows().empty()) << "another game window is still open";
-    }
-
     void TearDown() override {
         if (capture) SDL_FreeSurface(capture);
         if (picture) SDL_FreeSurface(picture);
     }
 
-    void startAtTitle(const std::vector<std::string>& args = {}) {
-        game = std::make_unique<GameProcess>(dir, args);
-        window = game->waitForWindow();
-        ASSERT_FALSE(window.empty()) << "no game window (game " << (game->running() ? "still running" : "ended")
-                                     << "); stderr: " << dir.read("game.stderr") << " log: " << game->runLog();
-        focusWindow(window);
-        ASSERT_TRUE(game->waitForLog("Exec loop.\n")) << game->runLog();
-        pressKey(window, "z");
-        ASSERT_TRUE(game->waitForLog("TitleMain\n")) << game->runLog();
+    void startAtTitleAndShoot(const std::vector<std::string>& args = {}) {
+        ASSERT_NO_FATAL_FAILURE(startAtTitle(args));
         picture = takeScreenshot(dir, window);
         ASSERT_NE(picture, nullptr);
         ASSERT_EQ(picture->w, 640);
@@ -73,17 +61,12 @@ protected:
         });
     }
 
-    void quitWithEscape() { ASSERT_TRUE(quitsOnEscape(*game, window)); }
-
-    WorkDir dir;
-    std::unique_ptr<GameProcess> game;
-    std::string window;
     SDL_Surface* picture = nullptr;  // the F12 screenshot of the title
     SDL_Surface* capture = nullptr;  // the window as the X server shows it
 };
 
 TEST_F(WindowE2E, ThePictureKeepsItsShapeInAWideAndInATallWindow) {
-    ASSERT_NO_FATAL_FAILURE(startAtTitle());
+    ASSERT_NO_FATAL_FAILURE(startAtTitleAndShoot());
     struct Size {
         int width, height;
         bool wide;
@@ -119,7 +102,7 @@ TEST_F(WindowE2E, F9FillsTheScreenWithThePictureInShapeAndF9AgainGivesTheWindowB
     WindowManager windowManager(dir);
     ASSERT_TRUE(windowManager.running()) << "openbox did not start (scripts/setup.sh installs it): "
                                          << dir.read("openbox.log");
-    ASSERT_NO_FATAL_FAILURE(startAtTitle({"-res", "1000", "500"}));
+    ASSERT_NO_FATAL_FAILURE(startAtTitleAndShoot({"-res", "1000", "500"}));
     const WindowGeometry screen = screenSize();
     ASSERT_GT(screen.width, 0);
     pressKey(window, "F9");
@@ -144,7 +127,7 @@ TEST_F(WindowE2E, F9FillsTheScreenWithThePictureInShapeAndF9AgainGivesTheWindowB
 
 TEST_F(WindowE2E, IntegerScalingShowsEachPicturePixelAsACrispSquare) {
     dir.write("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 0\nPICTURE = integer\n");
-    ASSERT_NO_FATAL_FAILURE(startAtTitle());
+    ASSERT_NO_FATAL_FAILURE(startAtTitleAndShoot());
     const WindowGeometry screen = screenSize();
     const int width = std::min(screen.width, 1280);
     const int height = std::min(screen.height, 1000);
