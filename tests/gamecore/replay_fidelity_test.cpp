@@ -55,6 +55,17 @@ protected:
         finalScore = game->score;
         return trace;
     }
+
+    // The live run just ended: its saved replay must end on the same score
+    // after the same states, frame for frame.
+    void expectReplayRetraces(const std::vector<FrameState>& live) {
+        const int liveScore = game->score;
+        int replayScore = -1;
+        const std::vector<FrameState> replay = replayTrace(replayScore);
+        EXPECT_EQ(replayScore, liveScore);
+        ASSERT_EQ(replay.size(), live.size());
+        for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(replay[i], live[i]) << "first difference in frame " << i;
+    }
 };
 
 TEST_F(ReplayFidelity, TheReplayOfALiveRunGoesThroughTheSameStates) {
@@ -72,14 +83,8 @@ TEST_F(ReplayFidelity, TheReplayOfALiveRunGoesThroughTheSameStates) {
     ASSERT_EQ(game->phase, GameMain::RESULTS);
     ASSERT_GT(barriers, 0);
     ASSERT_TRUE(std::filesystem::exists("replay/replay_00.bin"));
-    const int liveScore = game->score;
-    ASSERT_GT(liveScore, 400) << "the pilot should survive a while";
-
-    int replayScore = -1;
-    const std::vector<FrameState> replay = replayTrace(replayScore);
-    EXPECT_EQ(replayScore, liveScore);
-    ASSERT_EQ(replay.size(), live.size());
-    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(replay[i], live[i]) << "first difference in frame " << i;
+    ASSERT_GT(game->score, 400) << "the pilot should survive a while";
+    expectReplayRetraces(live);
 }
 
 TEST_F(ReplayFidelity, PausingALiveRunDuringSlowMotionDoesNotChangeItsReplay) {
@@ -123,13 +128,7 @@ TEST_F(ReplayFidelity, PausingALiveRunDuringSlowMotionDoesNotChangeItsReplay) {
     }
     ASSERT_EQ(game->phase, GameMain::RESULTS);
     ASSERT_EQ(pausesDone, 4) << "the run should have met four slow motions to pause in";
-    const int liveScore = game->score;
-
-    int replayScore = -1;
-    const std::vector<FrameState> replay = replayTrace(replayScore);
-    EXPECT_EQ(replayScore, liveScore);
-    ASSERT_EQ(replay.size(), live.size());
-    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(replay[i], live[i]) << "first difference in frame " << i;
+    expectReplayRetraces(live);
 }
 
 TEST_F(ReplayFidelity, LookingAwayFromALiveRunPausesItWithoutChangingItsReplay) {
@@ -179,13 +178,7 @@ TEST_F(ReplayFidelity, LookingAwayFromALiveRunPausesItWithoutChangingItsReplay) 
     }
     ASSERT_EQ(game->phase, GameMain::RESULTS);
     ASSERT_EQ(pausesDone, 4) << "the run should have lasted through four pauses";
-    const int liveScore = game->score;
-
-    int replayScore = -1;
-    const std::vector<FrameState> replay = replayTrace(replayScore);
-    EXPECT_EQ(replayScore, liveScore);
-    ASSERT_EQ(replay.size(), live.size());
-    for (size_t i = 0; i < live.size(); ++i) ASSERT_EQ(replay[i], live[i]) << "first difference in frame " << i;
+    expectReplayRetraces(live);
 }
 
 TEST_F(ReplayFidelity, PlayFramesAllocateNothing) {
