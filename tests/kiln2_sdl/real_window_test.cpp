@@ -250,16 +250,6 @@ TEST_F(RealWindow, ShowingOnlyTheDrawnCellsLooksTheSameAsShowingTheWholePicture)
         for (uint8_t value : shown[0]) lit += value != 0 ? 1 : 0;
         EXPECT_GT(lit, 1000u) << "the drawing reached the window";
     }
-    // What the window system posts when a file is dragged onto the window; SDL hands over the path's copy.
-    SDL_Event drop{};
-    drop.type = SDL_DROPFILE;
-    drop.drop.file = SDL_strdup("/tmp/a replay.bin");
-    drop.drop.windowID = 0;
-    ASSERT_EQ(SDL_PushEvent(&drop), 1) << SDL_GetError();
-    Kiln_waitFrame(16);
-    EXPECT_EQ(Kiln_takeDroppedFile(), "/tmp/a replay.bin");
-    Kiln_waitFrame(16);
-    EXPECT_EQ(Kiln_takeDroppedFile(), "");
 }
 
 TEST_F(RealWindow, TitleScreenOfTextIsCheap) {
