@@ -12,7 +12,10 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${KVR_ASAN_BUILD:-$root/build-asan}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=ON -DKVR_WERROR=ON \
+# -O1 with line tables only: what the sanitizers need for their reports, and
+# a third less compile time than -O2 -g for the whole suite.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
+  -DKVR_SANITIZE=ON -DKVR_WERROR=ON \
   -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build"
 
