@@ -62,6 +62,20 @@ protected:
     ScratchDir scratch_;
 };
 
+// Draws a red quarter, a white glyph and a blue texture, and saves the
+// screenshot; answers its file name.
+std::string shootTheTestPicture() {
+    Kiln_resetView();
+    Kiln_setBlendMode(BLEND_ALPHA);
+    Kiln_clear();
+    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
+    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
+    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
+    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
+    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
+    return Kiln_screenshot();
+}
+
 TEST_F(RealWindow, StartsQuicklyAndDrawsWhatItIsAsked) {
     const auto begin = std::chrono::steady_clock::now();
     const double cpuBegin = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
@@ -82,15 +96,7 @@ TEST_F(RealWindow, StartsQuicklyAndDrawsWhatItIsAsked) {
                 Ms(initialised - begin).count(), cpuInitialised - cpuBegin, Ms(firstFrame - begin).count(),
                 cpuFirstFrame - cpuBegin);
 
-    Kiln_resetView();
-    Kiln_setBlendMode(BLEND_ALPHA);
-    Kiln_clear();
-    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
-    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
-    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
-    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
-    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
-    const std::string shot = Kiln_screenshot();
+    const std::string shot = shootTheTestPicture();
     ASSERT_EQ(shot, "screenshots/kilnshot-0001.png");
     ASSERT_TRUE(std::filesystem::exists(shot));
     EXPECT_TRUE(sameColour(shotPixel(shot, 10, 10), Rgb{255, 0, 0}));
@@ -144,18 +150,10 @@ TEST_F(RealWindow, AFileDroppedOnTheWindowReachesTheGame) {
     EXPECT_EQ(Kiln_takeDroppedFile(), "");
 }
 
-// Draws a red quarter, a white glyph and a blue texture, saves the screenshot
-// and checks it is the 640x480 picture with exactly those pixels.
+// Draws the test picture, saves the screenshot and checks it is the 640x480
+// picture with exactly those pixels.
 void expectScreenshotOfTheTestPicture() {
-    Kiln_resetView();
-    Kiln_setBlendMode(BLEND_ALPHA);
-    Kiln_clear();
-    Kiln_drawRect(0, 0, 320, 240, 0, 0, 255, 0, 0, 255);
-    Kiln_drawText("0", 400, 300, 4.0f, 255, 255, 255, 255);
-    writeSolidBmp("blue.bmp", 16, 16, {0, 0, 255});
-    Kiln_loadTexture("blue", "blue.bmp", {-1, 0, 0});
-    Kiln_drawTexture("blue", 500, 100, 0, 0, 0, 0, 2.0f, 2.0f, 0, 255, 255, 255, 255);
-    const std::string shot = Kiln_screenshot();
+    const std::string shot = shootTheTestPicture();
     ASSERT_TRUE(std::filesystem::exists(shot)) << shot;
     SDL_Surface* image = IMG_Load(shot.c_str());
     ASSERT_NE(image, nullptr);
