@@ -21,21 +21,37 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER
 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kvr-fuzz-smoke.XXXXXX")
-failed=()
-for target in "${targets[@]}"; do
+# Each program is single-threaded: KVR_FUZZ_JOBS of them run side by side
+# (default 1), each still for the full time.
+side_by_side=${KVR_FUZZ_JOBS:-1}
+fuzz_one() {
+  local target=$1
   cp -r "fuzz/corpus/$target" "$work/$target"
   mkdir -p "$work/$target-findings"
-  echo "== fuzz_$target: ${seconds}s"
   # stdout carries only the loaders' log lines: closed to keep the run fast.
   if ! (cd "$work" && "$build/fuzz_$target" -max_total_time="$seconds" -close_fd_mask=1 \
         -print_final_stats=1 -artifact_prefix="$work/$target-findings/" "$work/$target" \
         >"$work/$target.log" 2>&1); then
+    touch "$work/$target.failed"
+  fi
+}
+echo "== ${#targets[@]} programs for ${seconds}s each, $side_by_side at a time: ${targets[*]}"
+for target in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= side_by_side)); do
+    wait -n || true
+  done
+  fuzz_one "$target" &
+done
+wait
+failed=()
+for target in "${targets[@]}"; do
+  echo "== fuzz_$target"
+  if [[ -e $work/$target.failed ]]; then
     failed+=("$target")
     tail -n 40 "$work/$target.log" >&2
   fi
   grep -E '^(Done|stat::number_of_executed_units)' "$work/$target.log" || true
 done
-
 if ((${#failed[@]} > 0)); then
   echo "fuzz_smoke: findings in ${failed[*]}; inputs and logs in $work" >&2
   exit 1

@@ -38,5 +38,5 @@ fi
 
 # The developer's build: the game with its tests, benchmarks and asset tools.
 cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON "$@"
+  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_UNIT_TESTS=ON -DKVR_BUILD_BENCHMARKS=ON -DKVR_BUILD_TOOLS=ON "$@"
 cmake --build build

@@ -222,9 +222,10 @@ inline std::string textAt(int x, int y, float scale) {
             }
         }
         if (found != 0) {
-            text.append(gap, ' ');
+            // One space a gap cell (a loop: g++ 12 with the sanitizers takes an
+            // int count for append as possibly negative and fails the build).
+            for (; gap > 0; --gap) text += ' ';
             text += found;
-            gap = 0;
         } else if (text.empty() && k == 0) {
             text += ' ';  // a text may open with a space
         } else {
