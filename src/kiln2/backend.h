@@ -137,10 +137,18 @@ public:
     virtual ~KilnInput() = default;
     virtual uint32_t ticks() = 0;
     virtual void delayOneMs() = 0;
+    // Buttons held now, one bit each (left 0x1, middle 0x2, right 0x4).
     virtual uint8_t mouseButtons() = 0;
+    // Buttons that went down since the last call, held now or already let
+    // go: a click shorter than a frame is still a click. The call forgets them.
+    virtual uint8_t takeMouseButtonPresses() = 0;
     virtual int mouseX() = 0;
     virtual int mouseY() = 0;
+    // Keys held now.
     virtual void readKeys(std::array<bool, 323>& keys) = 0;
+    // Keys that went down since the last call, held now or already let go
+    // (key repeats are not presses). The call forgets them.
+    virtual void takeKeyPresses(std::array<bool, 323>& pressed) = 0;
     // Takes every pending event and reports what they said.
     virtual void pollEvents(KilnWindowEvents& events) = 0;
 };
@@ -186,12 +194,20 @@ public:
     // Opens device index; throws the platform's error text when it cannot.
     virtual KilnDeviceInfo open(int index) = 0;
     virtual void close(int id) = 0;
+    // Reads the devices, once a frame. It also closes the count of presses:
+    // until the next update, the ...WentDown answers are about the presses
+    // that came between the last two updates.
     virtual void update() = 0;
     // Raw state: any device, mapped or not.
     virtual bool button(int id, int button) = 0;
+    // The button went down between the last two updates, held now or already
+    // let go, so a press shorter than a frame is not lost.
+    virtual bool buttonWentDown(int id, int button) = 0;
     virtual int16_t axis(int id, int axis) = 0;
     // Mapped controllers only: a position held, and the left stick (axis 0 x, 1 y).
     virtual bool controllerInput(int id, KilnControllerInput input) = 0;
+    // The position went down between the last two updates, as buttonWentDown.
+    virtual bool controllerInputWentDown(int id, KilnControllerInput input) = 0;
     virtual int16_t controllerStick(int id, int axis) = 0;
     // Adds one controller mapping line; false with error set when the platform refuses it.
     virtual bool addMapping(const std::string& line, std::string& error) = 0;

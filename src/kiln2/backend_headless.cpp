@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -141,9 +142,14 @@ public:
     uint32_t ticks() override { return world_->ticks; }
     void delayOneMs() override { world_->ticks += 1; }
     uint8_t mouseButtons() override { return world_->mouseButtons; }
+    uint8_t takeMouseButtonPresses() override { return std::exchange(world_->mouseButtonPresses, uint8_t{0}); }
     int mouseX() override { return world_->mouseX; }
     int mouseY() override { return world_->mouseY; }
     void readKeys(std::array<bool, 323>& keys) override { keys = world_->keys; }
+    void takeKeyPresses(std::array<bool, 323>& pressed) override {
+        pressed = world_->keyPresses;
+        world_->keyPresses.fill(false);
+    }
     void pollEvents(KilnWindowEvents& events) override {
         events.quit = world_->quitPending;
         world_->quitPending = false;
@@ -197,11 +203,21 @@ public:
     void close(int id) override {
         if (auto* d = world_->device(id)) d->opened = false;
     }
-    void update() override {}
+    void update() override {
+        for (auto& d : world_->devices) {
+            d.buttonsWentDown = std::exchange(d.buttonPresses, std::vector<bool>(d.buttons.size(), false));
+            d.inputsWentDown = std::exchange(d.inputPresses, {});
+        }
+    }
     bool button(int id, int button) override {
         const auto* d = readable(id);
         return d && button >= 0 && button < static_cast<int>(d->buttons.size()) &&
                d->buttons[static_cast<size_t>(button)];
+    }
+    bool buttonWentDown(int id, int button) override {
+        const auto* d = readable(id);
+        return d && button >= 0 && button < static_cast<int>(d->buttonsWentDown.size()) &&
+               d->buttonsWentDown[static_cast<size_t>(button)];
     }
     int16_t axis(int id, int axis) override {
         const auto* d = readable(id);
@@ -211,6 +227,11 @@ public:
     bool controllerInput(int id, KilnControllerInput input) override {
         const auto* d = readable(id);
         return d && d->mapped && input >= 0 && input < CONTROLLER_INPUT_COUNT && d->inputs[static_cast<size_t>(input)];
+    }
+    bool controllerInputWentDown(int id, KilnControllerInput input) override {
+        const auto* d = readable(id);
+        return d && d->mapped && input >= 0 && input < CONTROLLER_INPUT_COUNT &&
+               d->inputsWentDown[static_cast<size_t>(input)];
     }
     int16_t controllerStick(int id, int axis) override {
         const auto* d = readable(id);

@@ -26,6 +26,9 @@ public:
         std::vector<bool> buttons;
         int16_t x = 0, y = 0;  // raw axes 0 and 1
         std::array<bool, CONTROLLER_INPUT_COUNT> inputs{};
+        // Presses since the last update, and those the last update closed.
+        std::vector<bool> buttonPresses, buttonsWentDown;
+        std::array<bool, CONTROLLER_INPUT_COUNT> inputPresses{}, inputsWentDown{};
         int16_t stickX = 0, stickY = 0;  // a mapped controller's left stick
     };
 
@@ -45,8 +48,13 @@ public:
     KilnHeadlessOptions options;
     uint32_t ticks = 0;
     std::array<bool, KILN_KEY_COUNT> keys{};
+    // What went down since the backend last took the presses, as a real
+    // platform's events would tell: set by the test functions on every
+    // release-to-held change.
+    std::array<bool, KILN_KEY_COUNT> keyPresses{};
     int mouseX = 0, mouseY = 0;
     uint8_t mouseButtons = 0;
+    uint8_t mouseButtonPresses = 0;
     std::vector<Device> devices;
     bool devicesStarted = false;  // from then on, devices come and go through the events
     std::vector<int> announcedAdded;    // ids, announced at the next event poll

@@ -96,7 +96,8 @@ void kilnReadControllers(KilnState& state, KilnJoystickDevices& devices) {
     for (Joystick& stick : state.joysticks) {
         for (int b = 0; b < stick.buttonCount; ++b) {
             stick.prevButtons[static_cast<size_t>(b)] = stick.buttons[static_cast<size_t>(b)];
-            stick.buttons[static_cast<size_t>(b)] = devices.button(stick.deviceId, b);
+            stick.buttons[static_cast<size_t>(b)] =
+                devices.button(stick.deviceId, b) || devices.buttonWentDown(stick.deviceId, b);
         }
         stick.prevAxisX = stick.axisX;
         stick.prevAxisY = stick.axisY;

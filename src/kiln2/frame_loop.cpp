@@ -1,6 +1,7 @@
 // The once-per-frame call: wait for the frame's slot, take the input
 // snapshot (translated through the key bindings), handle window events (focus,
 // devices plugged in and out) and the system keys, count fps and load.
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,13 +55,20 @@ void countLateness(uint32_t lastTick, uint32_t now, int frameMs) {
 // difference wrapped), so it does not wait at all.
 constexpr uint32_t kLongestWaitMs = 9999;
 
+// A key or button that went down and up again since the last snapshot (a
+// tap shorter than a frame, or any press while the game stalled) reads as
+// held in this one snapshot, so it is pushed once and released in the next.
 void snapshotInput(KilnState& state, KilnBackend& backend) {
+    KilnInput& input = *backend.input;
     state.prevMouseButtons = state.mouseButtons;
-    state.mouseButtons = backend.input->mouseButtons();
+    state.mouseButtons = static_cast<uint8_t>(input.mouseButtons() | input.takeMouseButtonPresses());
 
     state.prevKeys = state.keys;
     state.prevPhysicalKeys = state.physicalKeys;
-    backend.input->readKeys(state.physicalKeys);
+    input.readKeys(state.physicalKeys);
+    std::array<bool, KILN_KEY_COUNT> pressed{};
+    input.takeKeyPresses(pressed);
+    for (size_t key = 0; key < pressed.size(); ++key) state.physicalKeys[key] = state.physicalKeys[key] || pressed[key];
     kilnTranslateKeys(state);
 
     KilnJoystickDevices& devices = *backend.joysticks;

@@ -44,7 +44,9 @@ void clearDrawCalls();
 const std::vector<KilnSoundEvent>& soundEvents();
 void clearSoundEvents();
 
-// Device state that the next Kiln_waitFrame snapshots.
+// Device state that the next Kiln_waitFrame snapshots. As on a real machine,
+// a key or button set down and up again before that frame is a press the
+// frame still sees (held and pushed for that one frame).
 void setKey(int key, bool down);
 void releaseAllKeys();
 void setMouse(int x, int y, uint8_t buttons);

@@ -47,7 +47,10 @@ void clearSoundEvents() { world().soundEvents.clear(); }
 
 void setKey(int key, bool down) {
     if (key < 0 || key >= KILN_KEY_COUNT) throw KilnError("kiln_headless: key out of range: " + std::to_string(key));
-    world().keys[static_cast<size_t>(key)] = down;
+    KilnHeadlessWorld& w = world();
+    const auto k = static_cast<size_t>(key);
+    if (down && !w.keys[k]) w.keyPresses[k] = true;
+    w.keys[k] = down;
 }
 
 void releaseAllKeys() { world().keys.fill(false); }
@@ -56,6 +59,7 @@ void setMouse(int x, int y, uint8_t buttons) {
     KilnHeadlessWorld& w = world();
     w.mouseX = x;
     w.mouseY = y;
+    w.mouseButtonPresses |= static_cast<uint8_t>(buttons & ~w.mouseButtons);
     w.mouseButtons = buttons;
 }
 
@@ -72,7 +76,12 @@ void attachJoystick(int slot, int buttonCount) {
 void setJoyButton(int id, int button, bool down) {
     KilnHeadlessWorld::Device* device = world().device(id);
     if (!device || button < 0 || button >= static_cast<int>(device->buttons.size())) return;
-    device->buttons[static_cast<size_t>(button)] = down;
+    const auto b = static_cast<size_t>(button);
+    if (down && !device->buttons[b]) {
+        device->buttonPresses.resize(device->buttons.size(), false);
+        device->buttonPresses[b] = true;
+    }
+    device->buttons[b] = down;
 }
 
 void setJoyAxes(int id, int16_t x, int16_t y) {
@@ -96,7 +105,10 @@ void disconnectController(int id) {
 
 void setControllerInput(int id, KilnControllerInput input, bool down) {
     if (input < 0 || input >= CONTROLLER_INPUT_COUNT) return;
-    deviceWithId(id).inputs[static_cast<size_t>(input)] = down;
+    KilnHeadlessWorld::Device& device = deviceWithId(id);
+    const auto i = static_cast<size_t>(input);
+    if (down && !device.inputs[i]) device.inputPresses[i] = true;
+    device.inputs[i] = down;
 }
 
 void setControllerStick(int id, int16_t x, int16_t y) {

@@ -5,7 +5,9 @@
 #include <SDL_opengl.h>
 #include <GL/glu.h>
 
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "kiln2/backend.h"
 #include "kiln2/picture_fit.h"
@@ -404,11 +406,15 @@ private:
     int blendMode_ = -1;  // the mode last applied; -1 when not known
 };
 
+// SDL's keyboard and mouse state say only what is held when they are read;
+// a press that came and went between two frames is known only from its
+// down event, so the events latch every press until the frame takes it.
 class SdlInput final : public KilnInput {
 public:
     uint32_t ticks() override { return SDL_GetTicks(); }
     void delayOneMs() override { SDL_Delay(1); }
     uint8_t mouseButtons() override { return static_cast<uint8_t>(SDL_GetMouseState(nullptr, nullptr)); }
+    uint8_t takeMouseButtonPresses() override { return std::exchange(mouseButtonPresses_, uint8_t{0}); }
     int mouseX() override {
         int x = 0;
         SDL_GetMouseState(&x, nullptr);
@@ -424,11 +430,26 @@ public:
         const Uint8* state = SDL_GetKeyboardState(&count);
         kilnKeysFromScancodes(state, count, keys);
     }
+    void takeKeyPresses(std::array<bool, 323>& pressed) override {
+        kilnKeysFromScancodes(scancodePresses_.data(), static_cast<int>(scancodePresses_.size()), pressed);
+        scancodePresses_.fill(0);
+    }
     void pollEvents(KilnWindowEvents& events) override {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
                 case SDL_QUIT: events.quit = true; break;
+                case SDL_KEYDOWN:
+                    if (event.key.repeat == 0 && event.key.keysym.scancode >= 0 &&
+                        event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+                        scancodePresses_[static_cast<size_t>(event.key.keysym.scancode)] = 1;
+                    }
+                    break;
+                case SDL_MOUSEBUTTONDOWN:
+                    if (event.button.button >= 1 && event.button.button <= 8) {
+                        mouseButtonPresses_ |= static_cast<uint8_t>(SDL_BUTTON(event.button.button));
+                    }
+                    break;
                 case SDL_WINDOWEVENT:
                     if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
                         event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
@@ -449,6 +470,11 @@ public:
             }
         }
     }
+
+private:
+    // In SDL_GetKeyboardState's layout: 1 for a scancode that went down.
+    std::array<uint8_t, SDL_NUM_SCANCODES> scancodePresses_{};
+    uint8_t mouseButtonPresses_ = 0;
 };
 
 }  // namespace

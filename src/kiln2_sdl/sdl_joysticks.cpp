@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <map>
+#include <mutex>
+#include <set>
+#include <tuple>
 
 #include "kiln2/backend.h"
 #include "kiln2_sdl/real_backend.h"
@@ -46,6 +49,7 @@ public:
             throw KilnError("Kiln_init: Couldn't initialize SDL");
         }
         started_ = true;
+        SDL_AddEventWatch(&SdlJoysticks::watchPresses, this);
         testPad_.start();
     }
 
@@ -53,6 +57,7 @@ public:
         if (!started_) return;
         while (!devices_.empty()) close(devices_.begin()->first);
         testPad_.stop();
+        SDL_DelEventWatch(&SdlJoysticks::watchPresses, this);
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         started_ = false;
     }
@@ -100,12 +105,17 @@ public:
         if (!started_) return;
         testPad_.poll();
         SDL_JoystickUpdate();
+        const std::lock_guard<std::mutex> lock(pressesMutex_);
+        wentDown_ = std::move(pending_);
+        pending_.clear();
     }
 
     bool button(int id, int button) override {
         const Device* device = find(id);
         return device && SDL_JoystickGetButton(device->joystick, button) == 1;
     }
+
+    bool buttonWentDown(int id, int button) override { return wentDown_.count({id, Press::BUTTON, button}) > 0; }
 
     int16_t axis(int id, int axis) override {
         const Device* device = find(id);
@@ -116,6 +126,10 @@ public:
         const Device* device = find(id);
         if (!device || !device->controller || input < 0 || input >= CONTROLLER_INPUT_COUNT) return false;
         return SDL_GameControllerGetButton(device->controller, POSITIONS[input]) == 1;
+    }
+
+    bool controllerInputWentDown(int id, KilnControllerInput input) override {
+        return wentDown_.count({id, Press::POSITION, input}) > 0;
     }
 
     int16_t controllerStick(int id, int axis) override {
@@ -152,10 +166,46 @@ private:
         return found == devices_.end() ? nullptr : &found->second;
     }
 
+    // One button or position of one device that went down.
+    struct Press {
+        enum Kind { BUTTON, POSITION };
+        int id;
+        Kind kind;
+        int number;  // the raw button, or the KilnControllerInput
+        bool operator<(const Press& other) const {
+            return std::tie(id, kind, number) < std::tie(other.id, other.kind, other.number);
+        }
+    };
+
+    // SDL's button state only holds what is down when a frame reads it; its
+    // down events are seen here as they are queued (by SDL_JoystickUpdate
+    // or by the event pump, whichever comes first), before the input part
+    // takes them from the queue. SDL may call this from another thread.
+    static int SDLCALL watchPresses(void* self, SDL_Event* event) {
+        auto& joysticks = *static_cast<SdlJoysticks*>(self);
+        if (event->type == SDL_JOYBUTTONDOWN) {
+            joysticks.latch({event->jbutton.which, Press::BUTTON, event->jbutton.button});
+        } else if (event->type == SDL_CONTROLLERBUTTONDOWN) {
+            for (int input = 0; input < CONTROLLER_INPUT_COUNT; ++input) {
+                if (POSITIONS[input] != event->cbutton.button) continue;
+                joysticks.latch({event->cbutton.which, Press::POSITION, input});
+            }
+        }
+        return 1;
+    }
+
+    void latch(const Press& press) {
+        const std::lock_guard<std::mutex> lock(pressesMutex_);
+        pending_.insert(press);
+    }
+
     bool started_ = false;
     std::map<int, Device> devices_;
     std::string environmentMappings_;
     KilnTestPad testPad_;
+    std::mutex pressesMutex_;
+    std::set<Press> pending_;  // since the last update, under pressesMutex_
+    std::set<Press> wentDown_;  // between the last two updates
 };
 
 }  // namespace

@@ -176,6 +176,8 @@ TEST(CommandLine, WatchingWithoutAStageOrAtAnotherSpeedIsAUsageError) {
              {"--watch", "a.bin", "--stage", "0", "--speed", "3"},
              {"--watch", "a.bin", "--stage", "0", "--speed", "16"},
              {"--watch", "a.bin", "--stage", "0", "--speed", "x2"},
+             {"--watch", "a.bin", "--stage", "0", "--speed", "2x"},
+             {"--watch", "a.bin", "--stage", "0", "--speed", "0.5abc"},
              {"--watch", "a.bin", "--stage", "0", "--speed", ""},
              {"--watch", "a.bin", "--stage", "0", "--speed"},
              {"--watch", "", "--stage", "0"},

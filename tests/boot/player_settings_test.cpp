@@ -119,6 +119,18 @@ TEST_F(PlayerSettings, BadOptionsAreOneLineEachAndTheirDefaults) {
                             ": KEY_B ('Up') is bound to another button already, using X\n");
 }
 
+// With no KEY_DOWN line, DOWN keeps its default key, the one UP now names:
+// the pair is refused in one line and every button keeps its own key.
+TEST_F(PlayerSettings, AKeySharedWithADefaultIsOneLineAndTheDefaultKeys) {
+    write("config.ini", "HI_SCORE1 = 0\nMODE = 0\nKEY_UP = Down\n");
+    Kiln_init("test", 640, 480, false, false);
+    applyPlayerOptions();
+    EXPECT_EQ(Kiln_getBoundKey(PAD_UP), KEY_UP);
+    EXPECT_EQ(Kiln_getBoundKey(PAD_DOWN), KEY_DOWN);
+    EXPECT_EQ(runLog(),
+              (dir / "config.ini").string() + ": the keys KEY_UP to KEY_B share a key, using the default keys\n");
+}
+
 TEST_F(PlayerSettings, MTogglingTheMuteIsSavedAtOnceBesideTheRecords) {
     const std::string records = "HI_SCORE1 = 50\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 1\n";
     write("config.ini", records);

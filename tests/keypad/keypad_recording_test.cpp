@@ -150,15 +150,28 @@ TEST_F(KeypadRecording, AReplayReproducesTheRecordedRunFrameByFrame) {
     start();
     TempDir dir;
     const std::string file = dir.file("run.bin");
-    const std::vector<std::vector<int>> input = {{KEY_UP}, {KEY_UP, KEY_SPACE}, {}, {KEY_LEFT}, {KEY_x}, {KEY_DOWN}};
+    // Keys held in each frame, and keys tapped (down and up again) before it.
+    struct Frame {
+        std::vector<int> held, tapped;
+    };
+    const std::vector<Frame> input = {{{KEY_UP}, {}}, {{KEY_UP, KEY_SPACE}, {}}, {{}, {KEY_z}},
+                                      {{KEY_LEFT}, {KEY_RIGHT}}, {{KEY_x}, {}}, {{KEY_DOWN}, {}}};
     Keypad recorder(0);
     recorder.setEnableB(false);
-    for (const auto& keys : input) {
+    for (const Frame& frame : input) {
         kiln_headless::releaseAllKeys();
-        for (int key : keys) kiln_headless::setKey(key, true);
+        for (int key : frame.tapped) {
+            kiln_headless::setKey(key, true);
+            kiln_headless::setKey(key, false);
+        }
+        for (int key : frame.held) kiln_headless::setKey(key, true);
         Kiln_waitFrame(16);
         recorder.update();
     }
+    // A tap between two frames is recorded as a press of one frame.
+    EXPECT_TRUE(recorder.stateAt(3).pressA && recorder.stateAt(3).triggerA);
+    EXPECT_TRUE(recorder.stateAt(4).pressRight && recorder.stateAt(4).triggerRight);
+    EXPECT_FALSE(recorder.stateAt(4).pressA);
     ASSERT_TRUE(recorder.save(file));
     EXPECT_EQ(std::filesystem::file_size(file), 24u * (input.size() + 2));
 

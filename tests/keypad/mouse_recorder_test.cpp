@@ -103,6 +103,25 @@ TEST_F(MouseRecording, AFileRoundTripKeepsNegativeCoordinatesAndCutsTo16Bits) {
     EXPECT_EQ(player.getY(), -300);
 }
 
+// Past its last record a playback stays on that record, every frame after,
+// whatever it holds: here a place and a button that are not zero.
+TEST_F(MouseRecording, PlaybackPastTheLastRecordHoldsItInEveryFrame) {
+    start();
+    TempDir dir;
+    const std::string file = dir.file("held.bin");
+    writeText(file, littleEndian({1, 2, 0, 30, 40, 1, 50, 60, 4}));
+    MouseRecorder player;
+    ASSERT_TRUE(player.load(file));
+    for (int i = 0; i < 2; ++i) player.update();
+    for (int i = 0; i < 4; ++i) {
+        player.update();
+        EXPECT_EQ(player.getFrame(), 2) << "update " << i << " past the end";
+        EXPECT_EQ(player.getX(), 50) << "update " << i << " past the end";
+        EXPECT_EQ(player.getY(), 60) << "update " << i << " past the end";
+        EXPECT_EQ(player.getButton(), 4) << "update " << i << " past the end";
+    }
+}
+
 TEST_F(MouseRecording, AnEmptyFilePlaysBackAsNothing) {
     start();
     TempDir dir;

@@ -1,5 +1,8 @@
 // The input snapshot queries: held versus went-down-this-frame for keys,
 // mouse buttons and joysticks, and their range guards and stick thresholds.
+#include <array>
+#include <functional>
+
 #include "kiln_test_support.h"
 
 using namespace kiln_test;
@@ -156,6 +159,52 @@ TEST_F(Input, SticksAttachedAfterStartUpTakeTheFirstFreeSlotFromTheNextFrame) {
     EXPECT_TRUE(Kiln_isJoyDirPressed(JOY_RIGHT, 1));
     EXPECT_FALSE(Kiln_isJoyButtonPressed(1, 1)) << "it has two buttons, the second up";
     EXPECT_FALSE(Kiln_isJoyButtonPressed(2, 1)) << "and no third";
+}
+
+// A press that goes down and up again between two frames (a tap quicker than
+// a frame, or a press while the game stalls) is held and pushed in the next
+// frame only, once however often it came, and on every kind of device.
+TEST_F(Input, APressLetGoBetweenTwoFramesIsPushedInTheNextFrameOnly) {
+    const int pad = kiln_headless::connectController("Pad", true);
+    frame();  // the frame whose events open it
+    ASSERT_EQ(Kiln_bindKey(PAD_A, 'a'), BIND_DONE);
+    struct Case {
+        const char* device;
+        std::function<void(bool)> set;
+        std::function<bool()> held, pushed;
+    };
+    const Case cases[] = {
+        {"a key", [](bool down) { kiln_headless::setKey('q', down); }, [] { return Kiln_isKeyPressed('q'); },
+         [] { return Kiln_isKeyPushed('q'); }},
+        {"a key bound to A", [](bool down) { kiln_headless::setKey('a', down); },
+         [] { return Kiln_isKeyPressed(KEY_z); }, [] { return Kiln_isKeyPushed(KEY_z); }},
+        {"the right mouse button", [](bool down) { kiln_headless::setMouse(5, 5, down ? 0x4 : 0x0); },
+         [] { return Kiln_getMouseButtons() == 0x4; }, [] { return Kiln_getMouseButtonsPushed() == 0x4; }},
+        {"a joystick button", [](bool down) { kiln_headless::setJoyButton(0, 2, down); },
+         [] { return Kiln_isJoyButtonPressed(2, 0); }, [] { return Kiln_isJoyButtonPushed(2, 0); }},
+        {"an unmapped device's A", [](bool down) { kiln_headless::setJoyButton(0, 0, down); },
+         [] { return Kiln_isPadPressed(PAD_A); }, [] { return Kiln_isPadPushed(PAD_A); }},
+        {"a controller's shoulder",
+         [pad](bool down) { kiln_headless::setControllerInput(pad, CONTROLLER_RIGHT_SHOULDER, down); },
+         [] { return Kiln_isPadPressed(PAD_JUMP_FORWARD); }, [] { return Kiln_isPadPushed(PAD_JUMP_FORWARD); }},
+    };
+    for (const Case& c : cases) {
+        for (int taps : {1, 2}) {
+            for (int tap = 0; tap < taps; ++tap) {
+                c.set(true);
+                c.set(false);
+            }
+            std::array<bool, 3> held{}, pushed{};
+            for (size_t i = 0; i < held.size(); ++i) {
+                frame();
+                held[i] = c.held();
+                pushed[i] = c.pushed();
+            }
+            const std::array<bool, 3> firstOnly = {true, false, false};
+            EXPECT_EQ(held, firstOnly) << c.device << ", " << taps << " taps";
+            EXPECT_EQ(pushed, firstOnly) << c.device << ", " << taps << " taps";
+        }
+    }
 }
 
 }  // namespace

@@ -262,6 +262,86 @@ TEST_F(SdlControllers, TheMappingFileMakesAnUnknownDeviceAController) {
     EXPECT_TRUE(Kiln_isPadPushed(PAD_PAUSE));
 }
 
+// Presses that come and go between two frames are known only from their
+// events: a down and an up pushed into SDL's queue, with SDL's own state never
+// held, still push once and hold for one frame. A key repeat is no press.
+TEST_F(SdlControllers, ADownAndAnUpQueuedBetweenTwoFramesPushOnceOnEveryDevice) {
+    if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "this machine has a joystick";
+    SDL_Joystick* stick = attach(SDL_JOYSTICK_TYPE_UNKNOWN, "Plain Stick", 4, 2);
+    SDL_Joystick* pad = attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, "Virtual Test Pad", SDL_CONTROLLER_BUTTON_MAX,
+                               SDL_CONTROLLER_AXIS_MAX);
+    startFramework();
+    for (int i = 0; i < 5; ++i) frame();  // the start-up announcements come and go
+    ASSERT_EQ(Kiln_getControllerCount(), 2);
+    const SDL_JoystickID stickId = SDL_JoystickInstanceID(stick);
+    const SDL_JoystickID padId = SDL_JoystickInstanceID(pad);
+
+    auto key = [](Uint32 type, Uint8 repeat) {
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = type;
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.repeat = repeat;
+        event.key.keysym.scancode = SDL_SCANCODE_Q;
+        return event;
+    };
+    auto mouse = [](Uint32 type) {
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = type;
+        event.button.button = SDL_BUTTON_RIGHT;
+        return event;
+    };
+    auto joyButton = [stickId](Uint32 type) {
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = type;
+        event.jbutton.which = stickId;
+        event.jbutton.button = 0;
+        return event;
+    };
+    auto padButton = [padId](Uint32 type) {
+        SDL_Event event;
+        SDL_zero(event);
+        event.type = type;
+        event.cbutton.which = padId;
+        event.cbutton.button = SDL_CONTROLLER_BUTTON_RIGHTSHOULDER;
+        return event;
+    };
+    struct Case {
+        const char* device;
+        SDL_Event down, up;
+        std::function<bool()> held, pushed;
+        int frames;  // frames held and pushed, out of six
+    };
+    const Case cases[] = {
+        {"a key", key(SDL_KEYDOWN, 0), key(SDL_KEYUP, 0), [] { return Kiln_isKeyPressed('q'); },
+         [] { return Kiln_isKeyPushed('q'); }, 1},
+        {"a key repeat", key(SDL_KEYDOWN, 1), key(SDL_KEYUP, 0), [] { return Kiln_isKeyPressed('q'); },
+         [] { return Kiln_isKeyPushed('q'); }, 0},
+        {"the right mouse button", mouse(SDL_MOUSEBUTTONDOWN), mouse(SDL_MOUSEBUTTONUP),
+         [] { return Kiln_getMouseButtons() == 0x4; }, [] { return Kiln_getMouseButtonsPushed() == 0x4; }, 1},
+        {"a joystick button", joyButton(SDL_JOYBUTTONDOWN), joyButton(SDL_JOYBUTTONUP),
+         [] { return Kiln_isJoyButtonPressed(0, 0); }, [] { return Kiln_isJoyButtonPushed(0, 0); }, 1},
+        {"an unmapped device's A", joyButton(SDL_JOYBUTTONDOWN), joyButton(SDL_JOYBUTTONUP),
+         [] { return Kiln_isPadPressed(PAD_A); }, [] { return Kiln_isPadPushed(PAD_A); }, 1},
+        {"a controller's shoulder", padButton(SDL_CONTROLLERBUTTONDOWN), padButton(SDL_CONTROLLERBUTTONUP),
+         [] { return Kiln_isPadPressed(PAD_JUMP_FORWARD); }, [] { return Kiln_isPadPushed(PAD_JUMP_FORWARD); }, 1},
+    };
+    for (const Case& c : cases) {
+        for (SDL_Event event : {c.down, c.up}) ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        int held = 0;
+        int pushed = 0;
+        for (int i = 0; i < 6; ++i) {
+            frame();
+            held += c.held() ? 1 : 0;
+            pushed += c.pushed() ? 1 : 0;
+        }
+        EXPECT_EQ(held, c.frames) << c.device;
+        EXPECT_EQ(pushed, c.frames) << c.device;
+    }
+}
+
 // Starts the framework with a headless window and SDL_mixer on the given driver.
 class SdlSound : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // the same run with its ghost and without (states, score, sounds, picture,
 // saved replay), the ghost flies exactly the verifier's trace of its replay,
 // and the HUD and the picture show it as the player should see it.
+#include <algorithm>
 #include <fstream>
 
 #include "config/player_files.h"
@@ -148,6 +149,35 @@ TEST_F(Ghost, AThousandMetreRunIsTheSameWithItsGhostAndTheGhostFliesTheVerifiers
 
 TEST_F(Ghost, ATwoThousandMetreRunIsTheSameWithItsGhostAndTheGhostFliesTheVerifiersTrace) {
     expectTheSameLiveRun(1, "stage1.bin", 20300);
+}
+
+// The HUD line's sign, read where the scores differ: this pilot falls behind
+// the autopilot's ghost (which takes an item first), then gets ahead of it.
+TEST_F(Ghost, TheHudLineIsPlusWhenAheadAndMinusWhenBehind) {
+    saveBestRun(0, "stage0_autopilot.bin");
+    writeConfig("");
+    Kiln_setGlobalInt(REPLAY_FLAG_SLOT, 0);
+    LiveRunMain live;
+    int ahead = 0;
+    int behind = 0;
+    for (int i = 0; i < 3000 && (ahead == 0 || behind == 0) && !HasFailure(); ++i) {
+        frame(live, {.up = scene_test::holdHeight(live, 170 + (i / 300 % 4) * 50), .a = i % 700 == 699});
+        if (live.ghost() == nullptr || !live.ghost()->isFlying()) continue;
+        const int difference = live.score - live.ghost()->game().score;
+        if (difference == 0) continue;
+        // Found by its colour, wherever the screen shake has moved it.
+        const auto& calls = kiln_headless::drawCalls();
+        const auto line = std::find_if(calls.begin(), calls.end(), [](const KilnDrawCall& call) {
+            return call.kind == KilnDrawCall::GLYPH && isGhostCall(call);
+        });
+        ASSERT_NE(line, calls.end()) << "frame " << i;
+        const std::string expected =
+            difference > 0 ? "GHOST +" + std::to_string(difference) : "GHOST -" + std::to_string(-difference);
+        EXPECT_EQ(textAt(line->y).text, expected) << "frame " << i;
+        (difference > 0 ? ahead : behind) += 1;
+    }
+    EXPECT_GT(ahead, 0) << "the pilot was never ahead of its ghost";
+    EXPECT_GT(behind, 0) << "the pilot was never behind its ghost";
 }
 
 TEST_F(Ghost, TheHudSaysHowFarAheadAndWhereTheGhostEnded) {

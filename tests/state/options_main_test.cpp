@@ -1,6 +1,8 @@
 // The options screen on the headless backend: its rows, moving and changing
 // them, levels reaching the mixer, the wait for a key with its refusals and
 // Escape, the mouse, and leaving with the settings saved beside the records.
+#include <functional>
+
 #include "config/options_settings.h"
 #include "config/player_files.h"
 #include "headless_scene.h"
@@ -210,8 +212,28 @@ TEST_F(OptionsMainTest, BackSavesTheOptionsBesideTheRecords) {
 }
 
 TEST_F(OptionsMainTest, EachChangeIsOnDiskAtOnceSoQuittingHereKeepsIt) {
-    press({KEY_LEFT});
-    EXPECT_EQ(savedOptions().musicVolume, 9);
+    struct Case {
+        int row, key;
+        const char* what;
+        std::function<bool(const OptionsSettings&)> changed;
+    };
+    const Case cases[] = {
+        {ROW_MUSIC, KEY_LEFT, "music", [](const OptionsSettings& o) { return o.musicVolume == 9; }},
+        {ROW_EFFECTS, KEY_LEFT, "effects", [](const OptionsSettings& o) { return o.effectsVolume == 9; }},
+        {ROW_MUTE, KEY_RETURN, "mute", [](const OptionsSettings& o) { return o.muted; }},
+        {ROW_PICTURE, KEY_RIGHT, "picture",
+         [](const OptionsSettings& o) { return o.picture == PictureSetting::Integer; }},
+        {ROW_FULL_SCREEN, KEY_z, "full screen", [](const OptionsSettings& o) { return o.fullScreen; }},
+        {ROW_CONTROLLER_A, KEY_z, "controller A",
+         [](const OptionsSettings& o) { return o.controllerA == ControllerFaceSetting::East; }},
+        {ROW_GHOST, KEY_z, "ghost", [](const OptionsSettings& o) { return !o.ghost; }},
+    };
+    for (const Case& c : cases) {
+        selectRow(c.row);
+        EXPECT_FALSE(c.changed(savedOptions())) << c.what << " before";
+        press({c.key});
+        EXPECT_TRUE(c.changed(savedOptions())) << c.what << " on disk";
+    }
     selectRow(ROW_KEY_RIGHT);
     press({KEY_z});
     press({'d'});

@@ -5,12 +5,14 @@
 // the verifier's own line when it reaches its results.
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <random>
 
 #include "gamecore/scene_test_support.h"
 #include "headless_scene.h"
 #include "state/theatre_main.h"
 #include "state/theatre_progress_bar.h"
+#include "state/theatre_speed.h"
 
 namespace {
 
@@ -255,6 +257,42 @@ TEST_F(Theatre, AJumpPastTheEndStopsAtTheResultsAndHomeStartsAgain) {
     EXPECT_EQ(shownFrame(), 51);
 }
 
+// On the results screen after a step or a resume the run is past its last
+// recorded frame: a jump forward (PAGE DOWN or the right shoulder) has nowhere
+// to go, so the run stays where it is and its results line is printed once.
+TEST_F(Theatre, AJumpForwardAfterAStepOrAResumeOnTheResultsStaysWhereTheRunIs) {
+    struct Case {
+        const char* after;
+        int key;
+        bool shoulder;  // the jump comes from a controller, not PAGE DOWN
+    };
+    const Case cases[] = {
+        {"a step", KEY_DOWN, false}, {"a step", KEY_DOWN, true}, {"a resume", KEY_z, false}, {"a resume", KEY_z, true}};
+    const int pad = kiln_headless::connectController("Pad", true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.after) + (c.shoulder ? ", then the right shoulder" : ", then PAGE DOWN"));
+        open(THEATRE_SPEED_COUNT - 1);
+        testing::internal::CaptureStdout();
+        for (int i = 0; i < 2000 && !theatre->isPaused(); ++i) frame();
+        EXPECT_EQ(shownFrame(), kLastFrame);
+        frame({c.key});
+        frame();
+        const int at = shownFrame();
+        EXPECT_GT(at, kLastFrame);
+        if (c.shoulder) {
+            kiln_headless::setControllerInput(pad, CONTROLLER_RIGHT_SHOULDER, true);
+            frame();
+            kiln_headless::setControllerInput(pad, CONTROLLER_RIGHT_SHOULDER, false);
+        } else {
+            frame({KEY_PAGEDOWN});
+        }
+        EXPECT_EQ(shownFrame(), at) << "not back to the first results frame " << kLastFrame;
+        frames(3);
+        EXPECT_GE(shownFrame(), at);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), verified().line + "\n");
+    }
+}
+
 TEST_F(Theatre, AnyMixOfControlsKeepsTheRunOnTheVerifiersTrace) {
     open();
     const int controls[] = {KEY_z, KEY_RIGHT, KEY_LEFT, KEY_DOWN, KEY_PAGEDOWN, KEY_PAGEUP, KEY_HOME, KEY_SPACE};
@@ -359,14 +397,25 @@ TEST_F(Theatre, NothingToWatchGoesBackToTheTitle) {
 
 TEST_F(Theatre, TheStartingSpeedAndThePlayersHiScoreComeWithTheRequest) {
     writeFile("config.ini", "HI_SCORE1 = 31000\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 2\n");
-    requestWatch({.replayFile = kReplay, .stage = 0, .speedStep = 4});
-    theatre = std::make_unique<TheatreMain>();
-    ASSERT_NE(theatre->watchedRun(), nullptr);
-    EXPECT_EQ(theatre->speedStep(), 4);
-    frame();
-    EXPECT_EQ(shownFrame(), 4);
-    EXPECT_EQ(theatre->watchedRun()->game().hiScores[0], 31000) << "read from config.ini when not given";
-    EXPECT_FALSE(takeWatchRequest().has_value()) << "a request is taken once";
+    struct Case {
+        const char* speed;  // as the command line spells it
+        const char* label;
+        int frames, shown;  // the replay's frame shown after that many frames
+    };
+    const Case cases[] = {{"4", "x4", 1, 4}, {"0.25", "x1/4", 8, 2}};
+    for (const Case& c : cases) {
+        const std::optional<int> step = theatreSpeedStepFromText(c.speed);
+        ASSERT_TRUE(step.has_value()) << c.speed;
+        requestWatch({.replayFile = kReplay, .stage = 0, .speedStep = *step});
+        theatre = std::make_unique<TheatreMain>();
+        ASSERT_NE(theatre->watchedRun(), nullptr);
+        EXPECT_STREQ(theatreSpeed(theatre->speedStep()).label, c.label) << c.speed;
+        frames(c.frames);
+        EXPECT_EQ(shownFrame(), c.shown) << c.speed << " after " << c.frames << " frames";
+        EXPECT_EQ(barText().substr(barText().size() - std::string(c.label).size()), c.label) << barText();
+        EXPECT_EQ(theatre->watchedRun()->game().hiScores[0], 31000) << "read from config.ini when not given";
+        EXPECT_FALSE(takeWatchRequest().has_value()) << "a request is taken once";
+    }
 }
 
 }  // namespace

@@ -222,39 +222,54 @@ TEST_F(ReplayVerifier, TraceFollowsTheRunAndTwoRunsAreIdentical) {
 
 // A live run played with the keyboard saves its replay on a new record; the
 // verifier, given that file, goes through the same states to the same score.
+// The barrier's A is held for a frame, or tapped: down and up again before
+// the frame samples it, which the frame still sees and the replay keeps.
 class RecordAndVerify : public SceneTest {};
 
 TEST_F(RecordAndVerify, TheVerifierReproducesALiveRecordRun) {
-    writeFile("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 0\n");
-    restartFramework(false);
-    newGame();
-    std::vector<FrameState> live;
-    for (int i = 0; i < 40000 && game->phase != GameMain::RESULTS; ++i) {
-        // The verifier writes its trace between update and draw; so does this run.
-        updateFrame(*game, {.up = holdHeight(*game, 180 + (i / 250 % 4) * 50), .a = i % 450 == 449});
-        live.push_back(stateOf(*game));
-        game->draw();
-    }
-    ASSERT_EQ(game->phase, GameMain::RESULTS);
-    ASSERT_TRUE(std::filesystem::exists("replay/replay_00.bin"));
-    ASSERT_EQ(readFile("config.ini").rfind("HI_SCORE1 = " + std::to_string(game->hiScores[0]) + "\n", 0), 0u);
+    for (const bool tapped : {false, true}) {
+        SCOPED_TRACE(tapped ? "A tapped between frames" : "A held for a frame");
+        writeFile("config.ini", "HI_SCORE1 = 0\nHI_SCORE2 = 0\nHI_SCORE3 = 0\nHI_SCORE4 = 0\nMODE = 0\n");
+        restartFramework(false);
+        newGame();
+        std::vector<FrameState> live;
+        int barriersRaised = 0;
+        for (int i = 0; i < 40000 && game->phase != GameMain::RESULTS; ++i) {
+            const bool barrier = i % 450 == 449;
+            if (barrier && tapped) {
+                kiln_headless::setKey(KEY_z, true);
+                kiln_headless::setKey(KEY_z, false);
+            }
+            const int barrierBefore = game->player.barrierFrames;
+            // The verifier writes its trace between update and draw; so does this run.
+            updateFrame(*game, {.up = holdHeight(*game, 180 + (i / 250 % 4) * 50), .a = barrier && !tapped});
+            barriersRaised += barrier && game->player.barrierFrames > barrierBefore;
+            live.push_back(stateOf(*game));
+            game->draw();
+        }
+        ASSERT_EQ(game->phase, GameMain::RESULTS);
+        ASSERT_GT(barriersRaised, 0) << "the presses reached the run";
+        ASSERT_TRUE(std::filesystem::exists("replay/replay_00.bin"));
+        ASSERT_EQ(readFile("config.ini").rfind("HI_SCORE1 = " + std::to_string(game->hiScores[0]) + "\n", 0), 0u);
 
-    const VerifierRun run = runVerifier("--stage 0 --replay replay/replay_00.bin --trace t.txt");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Outcome outcome = parseLine(run.out);
-    EXPECT_EQ(outcome.score, game->score);
-    EXPECT_EQ(outcome.frames, game->frameCounter);
-    EXPECT_EQ(outcome.energy, game->player.energy);
-    EXPECT_EQ(outcome.result, game->player.life == 0 ? "destroyed" : "finished");
-    const auto trace = readTrace("t.txt");
-    ASSERT_EQ(trace.size(), live.size());
-    for (size_t i = 0; i < live.size(); ++i) {
-        const FrameState& s = live[i];
-        const std::vector<long long> expected = {
-            s.frameCounter, s.phase, s.score, s.scrollPos, s.y, s.vy, s.energy, s.life, s.barrierFrames,
-            s.invincibleFrames, s.sparkleFrames, s.walls, s.items, s.enemies, s.effects, s.shakeFrames,
-            s.slowMotionFrames, s.randIndex};
-        ASSERT_EQ(trace[i], expected) << "first difference after update " << i + 1;
+        const VerifierRun run = runVerifier("--stage 0 --replay replay/replay_00.bin --trace t.txt");
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Outcome outcome = parseLine(run.out);
+        EXPECT_EQ(outcome.score, game->score);
+        EXPECT_EQ(outcome.frames, game->frameCounter);
+        EXPECT_EQ(outcome.energy, game->player.energy);
+        EXPECT_EQ(outcome.result, game->player.life == 0 ? "destroyed" : "finished");
+        const auto trace = readTrace("t.txt");
+        ASSERT_EQ(trace.size(), live.size());
+        for (size_t i = 0; i < live.size(); ++i) {
+            const FrameState& s = live[i];
+            const std::vector<long long> expected = {
+                s.frameCounter, s.phase, s.score, s.scrollPos, s.y, s.vy, s.energy, s.life, s.barrierFrames,
+                s.invincibleFrames, s.sparkleFrames, s.walls, s.items, s.enemies, s.effects, s.shakeFrames,
+                s.slowMotionFrames, s.randIndex};
+            ASSERT_EQ(trace[i], expected) << "first difference after update " << i + 1;
+        }
+        std::filesystem::remove_all("replay");
     }
 }
 
