@@ -10,6 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh -DKVR_WERROR=ON
 
+echo "== every test label selects tests"
+bash scripts/check_labels.sh build
+
 export SDL_AUDIODRIVER=dummy
 
 echo "== fuzzing smoke run"
