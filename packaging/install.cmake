@@ -1,17 +1,37 @@
 # What `cmake --install <build> --prefix P` puts where, and the Debian
 # package CPack makes of the same files (`cpack -G DEB` in the build
-# directory, or scripts/package.sh). The game finds its resources at
-# <prefix>/share/kvr2013/resource from <prefix>/bin/kvr2013, so the two
-# destinations below move together.
+# directory, or scripts/package.sh). The programs go to <prefix>/games, where
+# Debian keeps games; the game finds its resources at
+# <prefix>/share/kvr2013/resource from <prefix>/games/kvr2013 (one level up,
+# as from bin/), so the two destinations below move together.
 
 # The day the version in project() was released, for the AppStream metadata
 # and the manual page.
 set(KVR_RELEASE_DATE 2026-12-09)
 
-install(TARGETS kvr2013-verify RUNTIME DESTINATION bin)
+set(KVR_PROGRAM_DIR games)
+
+# Debian wants manual pages and changelogs compressed, with no file name or
+# time inside (gzip -9n) so the same sources always make the same package.
+function(kvr_install_gzipped file destination)
+  execute_process(COMMAND gzip -9n -c ${file} OUTPUT_FILE ${file}.gz RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip could not compress ${file}")
+  endif()
+  install(FILES ${file}.gz DESTINATION ${destination})
+endfunction()
+
+install(TARGETS kvr2013-verify RUNTIME DESTINATION ${KVR_PROGRAM_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/packaging/kvr2013-verify.6.in ${PROJECT_BINARY_DIR}/packaging/kvr2013-verify.6 @ONLY)
+kvr_install_gzipped(${PROJECT_BINARY_DIR}/packaging/kvr2013-verify.6 share/man/man6)
+
+# The licence in Debian's machine-readable form, and the package's history.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION share/doc/kvr2013)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog @ONLY)
+kvr_install_gzipped(${PROJECT_BINARY_DIR}/packaging/changelog share/doc/kvr2013)
 
 if(KVR_BUILD_GAME)
-  install(TARGETS kvr2013 RUNTIME DESTINATION bin)
+  install(TARGETS kvr2013 RUNTIME DESTINATION ${KVR_PROGRAM_DIR})
   # The icons go to the desktop's icon theme instead; the game does not read them.
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/resource/ DESTINATION share/kvr2013/resource
           PATTERN icons EXCLUDE)
@@ -25,7 +45,7 @@ if(KVR_BUILD_GAME)
                  ${PROJECT_BINARY_DIR}/packaging/kvr2013.metainfo.xml @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/kvr2013.metainfo.xml DESTINATION share/metainfo)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/kvr2013.6.in ${PROJECT_BINARY_DIR}/packaging/kvr2013.6 @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/packaging/kvr2013.6 DESTINATION share/man/man6)
+  kvr_install_gzipped(${PROJECT_BINARY_DIR}/packaging/kvr2013.6 share/man/man6)
 endif()
 
 # The Debian package: kvr2013_<version>_amd64.deb, its Depends worked out

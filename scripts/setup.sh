@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base
   g++-aarch64-linux-gnu qemu-user file
+  strace lintian
 )
 
 missing=()

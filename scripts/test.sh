@@ -2,10 +2,10 @@
 # Builds everything and runs every test: the fuzzers for a short while on
 # each file format, the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the replay corpus through a clang -O0 verifier
-# and an aarch64 one under emulation, and the end-to-end, packaging and
-# corpus tests of the plain build in a private X server with sound going
-# nowhere. Every build treats a compiler warning as an error. Stops at the
-# first failure; prints how long each stage took at the end.
+# and an aarch64 one under emulation, lintian on the Debian packages, and
+# the end-to-end, packaging and corpus tests of the plain build in a private
+# X server with sound going nowhere. Every build treats a compiler warning as
+# an error. Stops at the first failure; prints each stage's time at the end.
 #
 # The unit test programs are compiled and run once, in the sanitizer build:
 # the plain build (build/) leaves them out here. scripts/setup.sh alone
@@ -46,8 +46,15 @@ KVR_FUZZ_JOBS=$jobs bash scripts/fuzz_smoke.sh 30
 stage "the unit tests under the sanitizers"
 bash scripts/sanitize_tests.sh -j "$jobs"
 
+stage "every test label selects tests"
+bash scripts/check_labels.sh build "${KVR_ASAN_BUILD:-build-asan}"
+
 stage "the replay corpus on a second compiler and a second processor"
 bash scripts/verifier_builds.sh
+
+stage "the Debian packages pass lintian"
+bash scripts/package.sh
+bash scripts/lintian_check.sh build-package
 
 # End-to-end tests hold the X server's keyboard one at a time (RUN_SERIAL);
 # the others run beside them.

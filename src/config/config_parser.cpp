@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "durable_file/durable_file.h"
+
 namespace {
 
 std::string osErrorText(int error) { return std::strerror(error); }
@@ -76,19 +78,6 @@ std::string readWholeFile(const std::string& file) {
     return content;
 }
 
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t put = ::write(fd, data.data() + done, data.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(put);
-    }
-    return true;
-}
-
 // Writes data to file + ".tmp", makes it durable, then renames it over file.
 // On any failure the temporary file is removed and the old file is untouched.
 void replaceFileAtomically(const std::string& file, const std::string& data) {
@@ -98,25 +87,7 @@ void replaceFileAtomically(const std::string& file, const std::string& data) {
     if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
         throwFileError("save", file, errno);
     }
-    const std::string temp = file + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) throwFileError("save", file, errno);
-    if (!writeAll(fd, data) || ::fsync(fd) != 0) {
-        int error = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throwFileError("save", file, error);
-    }
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        throwFileError("save", file, error);
-    }
-    if (::rename(temp.c_str(), file.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        throwFileError("save", file, error);
-    }
+    if (const int error = durable::replaceFile(file, data, ".tmp"); error != 0) throwFileError("save", file, error);
 }
 
 }  // namespace

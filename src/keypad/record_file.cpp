@@ -61,34 +61,16 @@ bool RecordFileReader::atEnd() {
 }
 
 RecordFileWriter::RecordFileWriter(const std::string& fileName, const char* owner)
-    : fileName_(fileName), tempName_(fileName + ".tmp"), owner_(owner) {
-    fd_ = ::open(tempName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw std::runtime_error(describe(owner_, fileName_, std::strerror(errno)));
+    : fileName_(fileName), file_(fileName, ".tmp"), owner_(owner) {
+    if (const int error = file_.open(); error != 0) fail(error);
 }
 
-RecordFileWriter::~RecordFileWriter() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!tempGone_) ::unlink(tempName_.c_str());
-}
-
-void RecordFileWriter::fail(int error) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    ::unlink(tempName_.c_str());
-    tempGone_ = true;
+void RecordFileWriter::fail(int error) const {
     throw std::runtime_error(describe(owner_, fileName_, std::strerror(error)));
 }
 
 void RecordFileWriter::flush() {
-    size_t done = 0;
-    while (done < length_) {
-        ssize_t put = ::write(fd_, buffer_ + done, length_ - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<size_t>(put);
-    }
+    if (const int error = file_.write(buffer_, length_); error != 0) fail(error);
     length_ = 0;
 }
 
@@ -101,10 +83,5 @@ void RecordFileWriter::writeInt16(int16_t value) {
 
 void RecordFileWriter::commit() {
     flush();
-    if (::fsync(fd_) != 0) fail(errno);
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) fail(errno);
-    if (::rename(tempName_.c_str(), fileName_.c_str()) != 0) fail(errno);
-    tempGone_ = true;
+    if (const int error = file_.commit(); error != 0) fail(error);
 }

@@ -1,11 +1,14 @@
 // Flat files of little-endian 16-bit values, the format of replay and mouse
 // recordings. Writing goes to "<file>.tmp" and is renamed over the file only
-// once it is complete and on disk, so a failed save keeps the old recording.
+// once it is complete and on disk (durable::FileWriter), so a failed save
+// keeps the old recording.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "durable_file/durable_file.h"
 
 // Reads 16-bit values through an 8192-byte buffer. Errors are std::runtime_error
 // with a message that starts with `owner` and names the file.
@@ -50,8 +53,7 @@ class RecordFileWriter {
 public:
     // Creates the temporary file; throws when it cannot.
     RecordFileWriter(const std::string& fileName, const char* owner);
-    // Removes the temporary file unless commit() succeeded.
-    ~RecordFileWriter();
+    // The temporary file is removed unless commit() succeeded.
     RecordFileWriter(const RecordFileWriter&) = delete;
     RecordFileWriter& operator=(const RecordFileWriter&) = delete;
 
@@ -61,14 +63,12 @@ public:
 
 private:
     void flush();
-    [[noreturn]] void fail(int error);
+    [[noreturn]] void fail(int error) const;
 
     static constexpr size_t BUFFER_SIZE = 8192;
     std::string fileName_;
-    std::string tempName_;
+    durable::FileWriter file_;
     const char* owner_;
-    int fd_ = -1;
-    bool tempGone_ = false;  // renamed into place or already removed
     unsigned char buffer_[BUFFER_SIZE];
     size_t length_ = 0;
 };

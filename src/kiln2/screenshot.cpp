@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "durable_file/durable_file.h"
 #include "kiln2/kiln_state.h"
 
 namespace {
@@ -50,12 +51,10 @@ std::string Kiln_screenshot() {
     if (file.empty()) return "";
     // Written beside the claimed file and renamed over it, so anyone looking
     // finds either no picture yet or a whole one.
-    const std::string part = file + ".part";
-    if (kilnBackend().video->saveScreenshot(part, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT) &&
-        std::rename(part.c_str(), file.c_str()) == 0) {
-        return file;
-    }
-    std::remove(part.c_str());
+    const int error = durable::replaceFileWrittenBy(file, ".part", [](const std::string& part) {
+        return kilnBackend().video->saveScreenshot(part, KILN_PICTURE_WIDTH, KILN_PICTURE_HEIGHT);
+    });
+    if (error == 0) return file;
     std::remove(file.c_str());
     return "";
 }

@@ -47,13 +47,15 @@ protected:
 
     // Every file the install puts in place, under prefix.
     static void expectInstalledFiles(const fs::path& prefix) {
-        for (const char* file : {"bin/kvr2013", "bin/kvr2013-verify", "share/kvr2013/resource/font/font.bmp",
+        for (const char* file : {"games/kvr2013", "games/kvr2013-verify", "share/kvr2013/resource/font/font.bmp",
                                  "share/kvr2013/resource/sound/bgm.ogg", "share/applications/kvr2013.desktop",
                                  "share/icons/hicolor/32x32/apps/kvr2013.png",
                                  "share/icons/hicolor/48x48/apps/kvr2013.png",
                                  "share/icons/hicolor/64x64/apps/kvr2013.png",
                                  "share/icons/hicolor/128x128/apps/kvr2013.png",
-                                 "share/metainfo/kvr2013.metainfo.xml", "share/man/man6/kvr2013.6"}) {
+                                 "share/metainfo/kvr2013.metainfo.xml", "share/man/man6/kvr2013.6.gz",
+                                 "share/man/man6/kvr2013-verify.6.gz", "share/doc/kvr2013/copyright",
+                                 "share/doc/kvr2013/changelog.gz"}) {
             EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
         }
         EXPECT_FALSE(fs::exists(prefix / "share/kvr2013/resource/icons")) << "the icons live in the icon theme";
@@ -136,8 +138,8 @@ TEST_F(InstalledGame, FromCmakeInstallKeepsThePlayersFilesInTheirHome) {
                                        &status);
     ASSERT_EQ(status, 0) << log;
     expectInstalledFiles(prefix);
-    EXPECT_EQ(runCommand(shellQuote((prefix / "bin/kvr2013").string()) + " --version"), "kvr2013 " + kVersion + "\n");
-    playARecordRun((prefix / "bin/kvr2013").string(), prefix);
+    EXPECT_EQ(runCommand(shellQuote((prefix / "games/kvr2013").string()) + " --version"), "kvr2013 " + kVersion + "\n");
+    playARecordRun((prefix / "games/kvr2013").string(), prefix);
 }
 
 TEST_F(InstalledGame, FromTheDebianPackageWithItsMetadata) {
@@ -171,7 +173,7 @@ TEST_F(InstalledGame, FromTheDebianPackageWithItsMetadata) {
                                              &status);
     ASSERT_EQ(status, 0) << unpackLog;
     expectInstalledFiles(unpacked / "usr");
-    playARecordRun((unpacked / "usr/bin/kvr2013").string(), unpacked);
+    playARecordRun((unpacked / "usr/games/kvr2013").string(), unpacked);
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 // over, alternating between an old and a new recording, until it is killed.
 // Before the first save it writes the exact bytes each version must have to
 // expected_old.bin/.ini and expected_new.bin/.ini, and after the first pair
-// of saves it prints "ready" on stdout.
-//   proof_save_driver DIR
+// of saves it prints "ready" on stdout. With "once" it saves the new record
+// a single time and exits, for watching the system calls of one save.
+//   proof_save_driver DIR [once]
 #include <unistd.h>
 
 #include <array>
@@ -45,8 +46,9 @@ void saveRecord(Version& version, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: proof_save_driver DIR\n");
+    const bool once = argc == 3 && std::string(argv[2]) == "once";
+    if (argc != 2 && !once) {
+        std::fprintf(stderr, "usage: proof_save_driver DIR [once]\n");
         return 2;
     }
     try {
@@ -58,6 +60,11 @@ int main(int argc, char** argv) {
             {proof::recordRun(proof::OLD_RUN_FRAMES, 10), proof::OLD_RUN_SCORE, "old"},
             {proof::recordRun(proof::NEW_RUN_FRAMES, 14), proof::NEW_RUN_SCORE, "new"},
         };
+        if (once) {
+            saveRecord(versions[1], "");
+            Kiln_quit();  // the framework's textures must go before its backend does
+            return 0;
+        }
         for (Version& version : versions) {
             const std::string base = std::string("expected_") + version.name;
             saveRecord(version, base);
