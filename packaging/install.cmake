@@ -9,7 +9,9 @@
 # and the manual page.
 set(KVR_RELEASE_DATE 2026-12-09)
 
-set(KVR_PROGRAM_DIR games)
+# A home-directory install may want bin/ instead, which is on a login's PATH
+# where ~/.local/games is not: -DKVR_PROGRAM_DIR=bin.
+set(KVR_PROGRAM_DIR games CACHE STRING "Where the programs install under the prefix (games or bin)")
 
 # Debian wants manual pages and changelogs compressed, with no file name or
 # time inside (gzip -9n) so the same sources always make the same package.
