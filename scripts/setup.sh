@@ -12,6 +12,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsodium-dev
+  libsqlite3-dev libpq-dev libboost-dev nlohmann-json3-dev postgresql-15 postgresql-common
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base
