@@ -17,7 +17,11 @@ struct Migration {
 
 const std::vector<Migration>& migrations();
 
-// Applies the steps the database has not had yet; returns how many ran.
-int migrate(SqlConnection& connection);
+// The step's SQL for that dialect.
+std::string migrationSql(const Migration& step, SqlDialect dialect);
+
+// Applies the steps the database has not had yet, up to version upTo;
+// returns how many ran.
+int migrate(SqlConnection& connection, int upTo = 1 << 30);
 
 }  // namespace scoredb

@@ -86,6 +86,8 @@ public:
         rows(result.get());
     }
 
+    void beginWrite() override { execScript("BEGIN"); }
+
     void beginExclusive() override {
         execScript("BEGIN");
         // One lock for the schema: processes starting together migrate one at a time.

@@ -141,13 +141,26 @@ std::optional<std::int64_t> ScoreStore::takeStartToken(const std::string& token,
 
 InsertedRun ScoreStore::insertRun(const NewRun& run) {
     auto db = pool_.borrow();
-    auto created = db->query(
-        "INSERT INTO runs (player_id, stage, score, distance, frames, result, live, submitted_ms, line, "
-        "trace_sha256, replay) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) "
-        "ON CONFLICT (stage, trace_sha256) DO NOTHING RETURNING id",
-        {run.playerId, std::int64_t{run.stage}, std::int64_t{run.score}, std::int64_t{run.distance},
-         std::int64_t{run.frames}, run.result, std::int64_t{run.live ? 1 : 0}, run.submittedMs, run.line,
-         run.traceSha256, SqlBlob{run.replay}});
+    // The entry and its replay together, or neither.
+    db->beginWrite();
+    SqlRows created;
+    try {
+        created = db->query(
+            "INSERT INTO runs (player_id, stage, score, distance, frames, result, live, submitted_ms, line, "
+            "trace_sha256) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) "
+            "ON CONFLICT (stage, trace_sha256) DO NOTHING RETURNING id",
+            {run.playerId, std::int64_t{run.stage}, std::int64_t{run.score}, std::int64_t{run.distance},
+             std::int64_t{run.frames}, run.result, std::int64_t{run.live ? 1 : 0}, run.submittedMs, run.line,
+             run.traceSha256});
+        if (!created.empty()) {
+            db->query("INSERT INTO replays (run_id, bytes) VALUES ($1, $2)",
+                      {cellInt(created[0][0]), SqlBlob{run.replay}});
+        }
+        db->commit();
+    } catch (...) {
+        db->rollback();
+        throw;
+    }
     auto existing = db->query(std::string("SELECT ") + kRunColumns +
                                   ", r.player_id FROM runs r JOIN players p ON p.id = r.player_id "
                                   "WHERE r.stage = $1 AND r.trace_sha256 = $2",
@@ -175,7 +188,9 @@ std::optional<StoredRun> ScoreStore::runById(std::int64_t id) {
 
 std::optional<std::string> ScoreStore::replayById(std::int64_t id) {
     auto db = pool_.borrow();
-    auto rows = db->query("SELECT replay FROM runs WHERE id = $1 AND removed_reason IS NULL", {id});
+    auto rows = db->query(
+        "SELECT p.bytes FROM replays p JOIN runs r ON r.id = p.run_id WHERE r.id = $1 AND r.removed_reason IS NULL",
+        {id});
     if (rows.empty()) return std::nullopt;
     return cellText(rows[0][0]);
 }

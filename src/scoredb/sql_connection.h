@@ -44,6 +44,9 @@ public:
     // Opens a transaction that takes the write lock at once, so two
     // processes migrating together wait for each other instead of failing.
     virtual void beginExclusive() = 0;
+    // A write transaction: SQLite takes its write lock at the start, so two
+    // writers never deadlock upgrading from a read.
+    virtual void beginWrite() = 0;
     void commit() { execScript("COMMIT"); }
     void rollback() { execScript("ROLLBACK"); }
 };

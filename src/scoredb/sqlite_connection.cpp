@@ -74,6 +74,7 @@ public:
     }
 
     void beginExclusive() override { execScript("BEGIN IMMEDIATE"); }
+    void beginWrite() override { execScript("BEGIN IMMEDIATE"); }
 
 private:
     sqlite3_stmt* prepared(std::string_view sql) {

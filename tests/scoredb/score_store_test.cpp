@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "scoredb/migrations.h"
 #include "scoredb/postgres_connection.h"
 #include "scoredb/score_store.h"
 #include "scoredb/sqlite_connection.h"
@@ -26,7 +27,7 @@ protected:
             // Start from nothing: the previous test's tables go.
             auto db = scoredb::openPostgres(url_);
             db->execScript(
-                "DROP TABLE IF EXISTS runs, players, nonces, start_tokens, rate_buckets, schema_migrations CASCADE");
+                "DROP TABLE IF EXISTS replays, runs, players, nonces, start_tokens, rate_buckets, schema_migrations CASCADE");
         } else {
             dir_ = std::filesystem::temp_directory_path() / ("scoredb-" + std::to_string(std::random_device{}()));
             url_ = "sqlite:" + (dir_ / "sub" / "scores.db").string();
@@ -170,6 +171,36 @@ TEST_F(ScoreStoreTest, OpeningAgainKeepsEverythingAndMigratesNothingTwice) {
     store_.reset();
     store_ = std::make_unique<ScoreStore>(url_, 1);
     EXPECT_EQ(store_->stageTable(0, 10, 0).size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScoreStoreMigrationTest, ADatabaseOfTheFirstSchemaKeepsItsEntriesAndReplays) {
+    const char* pg = std::getenv("KVR_TEST_DATABASE_URL");
+    auto dir = std::filesystem::temp_directory_path() / ("scoredb-v1-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    std::string url = pg && *pg ? std::string(pg) : "sqlite:" + (dir / "old.db").string();
+    {
+        auto db = pg && *pg ? scoredb::openPostgres(url) : scoredb::openSqlite((dir / "old.db").string());
+        if (pg && *pg) {
+            db->execScript(
+                "DROP TABLE IF EXISTS replays, runs, players, nonces, start_tokens, rate_buckets, schema_migrations "
+                "CASCADE");
+        }
+        scoredb::migrate(*db, 1);
+        db->query("INSERT INTO players (name, name_key, public_key, created_ms) VALUES ('Ace', 'ace', 'k', 1)");
+        db->query(
+            "INSERT INTO runs (player_id, stage, score, distance, frames, result, live, submitted_ms, line, "
+            "trace_sha256, replay) VALUES (1, 0, 500, 10, 100, 'destroyed', 0, 5, 'l', 't', $1)",
+            {scoredb::SqlBlob{std::string("\0\x01\x02", 3)}});
+    }
+    ScoreStore store(url, 1);
+    auto table = store.stageTable(0, 10, 0);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(store.replayById(table[0].run.id), std::string("\0\x01\x02", 3));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

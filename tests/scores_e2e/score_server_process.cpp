@@ -34,7 +34,7 @@ TestDatabase::TestDatabase() {
         url_ = url;
         auto db = scoredb::openPostgres(url_);
         db->execScript(
-            "DROP TABLE IF EXISTS runs, players, nonces, start_tokens, rate_buckets, schema_migrations CASCADE");
+            "DROP TABLE IF EXISTS replays, runs, players, nonces, start_tokens, rate_buckets, schema_migrations CASCADE");
     } else {
         url_ = "sqlite:" + (dir_ / "scores.db").string();
     }
