@@ -261,7 +261,9 @@ HttpResponse ScoreService::submitRun(const HttpRequest& request, const std::stri
             run.replay = replay;
             auto inserted = store_.insertRun(run);
             switch (inserted.kind) {
-                case scoredb::InsertedRun::Kind::Created: return reply(json(201, runJson(inserted.run)));
+                case scoredb::InsertedRun::Kind::Created:
+                    tables_.clear();
+                    return reply(json(201, runJson(inserted.run)));
                 case scoredb::InsertedRun::Kind::AlreadyThere:
                     if (inserted.run.removedReason) return reply(error(409, "this run was removed from the table"));
                     return reply(json(200, runJson(inserted.run)));
@@ -284,7 +286,10 @@ HttpResponse ScoreService::stageScores(int stage, const std::string& query) {
         return error(400, "limit and offset are whole numbers");
     }
     if (limit > kMaxTableLimit) limit = kMaxTableLimit;
-    return json(200, stageTableJson(stage, limit, offset, store_.stageTable(stage, limit, offset)));
+    std::string key = "table " + std::to_string(stage) + " " + std::to_string(limit) + " " + std::to_string(offset);
+    return json(200, tables_.get(key, [&] {
+        return stageTableJson(stage, limit, offset, store_.stageTable(stage, limit, offset));
+    }));
 }
 
 HttpResponse ScoreService::around(int stage, const std::string& player) {
@@ -313,11 +318,14 @@ HttpResponse ScoreService::runEntry(const std::string& idText, bool replay) {
 }
 
 HttpResponse ScoreService::page() {
-    std::array<std::vector<scoredb::RankedRun>, 4> tables;
-    for (int stage = 0; stage < 4; ++stage) {
-        tables[static_cast<std::size_t>(stage)] = store_.stageTable(stage, kDefaultTableLimit, 0);
-    }
-    return {200, "text/html; charset=utf-8", scorePage(tables), {}};
+    return {200, "text/html; charset=utf-8", tables_.get("page", [&] {
+                std::array<std::vector<scoredb::RankedRun>, 4> tables;
+                for (int stage = 0; stage < 4; ++stage) {
+                    tables[static_cast<std::size_t>(stage)] = store_.stageTable(stage, kDefaultTableLimit, 0);
+                }
+                return scorePage(tables);
+            }),
+            {}};
 }
 
 HttpResponse ScoreService::staticFile(const std::string& path) {

@@ -13,6 +13,7 @@
 #include "scoreserver/http_message.h"
 #include "scoreserver/metrics.h"
 #include "scoreserver/read_rate_limiter.h"
+#include "scoreserver/table_cache.h"
 
 namespace verifypool {
 class VerifierPool;
@@ -61,6 +62,7 @@ private:
     ServiceOptions options_;
     Metrics metrics_;
     ReadRateLimiter reads_;
+    TableCache tables_{std::chrono::milliseconds(1000)};
     std::atomic<std::int64_t> noncesSweptMs_{0};
 };
 

@@ -10,6 +10,7 @@
 #include "scoreserver/request_target.h"
 #include "scoreserver/score_page.h"
 #include "scoreserver/score_service.h"
+#include "scoreserver/table_cache.h"
 #include "scoreserver/signed_request.h"
 
 namespace {
@@ -155,6 +156,31 @@ TEST(RequestTargetTest, PathsSplitIntoSegmentsAndQueriesIntoValues) {
     EXPECT_EQ(scoreserver::queryValue(target.query, "flag"), "");
     EXPECT_EQ(scoreserver::queryValue(target.query, "tok"), "");
     EXPECT_TRUE(scoreserver::parseRequestTarget("/").segments.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableCacheTest, AnswersFromTheCacheUntilClearedOrOld) {
+    scoreserver::TableCache cache(std::chrono::milliseconds(60000));
+    int renders = 0;
+    auto render = [&] { return "table " + std::to_string(++renders); };
+    EXPECT_EQ(cache.get("a", render), "table 1");
+    EXPECT_EQ(cache.get("a", render), "table 1");
+    EXPECT_EQ(cache.get("b", render), "table 2");
+    cache.clear();
+    EXPECT_EQ(cache.get("a", render), "table 3");
+    // A table rendered while an entry arrives is answered, never kept.
+    EXPECT_EQ(cache.get("c", [&] {
+        cache.clear();
+        return std::string("stale");
+    }), "stale");
+    EXPECT_EQ(cache.get("c", render), "table 4");
+
+    scoreserver::TableCache fresh(std::chrono::milliseconds(0));
+    EXPECT_EQ(fresh.get("a", render), "table 5");
+    EXPECT_EQ(fresh.get("a", render), "table 6");
 }
 
 }  // namespace
