@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsodium-dev
   libsqlite3-dev libpq-dev libboost-dev nlohmann-json3-dev postgresql-15 postgresql-common
+  wrk nginx-light
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base
