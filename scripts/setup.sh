@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsodium-dev
+  libsodium-dev libcurl4-openssl-dev
   libsqlite3-dev libpq-dev libboost-dev nlohmann-json3-dev postgresql-15 postgresql-common
   wrk nginx-light
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
