@@ -383,3 +383,38 @@ TEST(ScoreServerTest, KilledDuringSubmissionsEveryAcceptedEntryIsThereAfterARest
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScoreServerTest, TheSubmitCommandPutsAReplayOnTheTableAndSaysSoInItsExitStatus) {
+    e2e::TestDatabase database;
+    e2e::ScoreServer server(database, {"--submit-rate", "1000"});
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port());
+    const std::string key = (database.dir() / "ace.key").string();
+    auto submit = [&](const std::string& server, const std::string& name, const std::string& file, int stage) {
+        return e2e::runCommand(e2e::binaryDir() + "/kvr2013-scores submit --server " + server + " --key '" + key +
+                               "' --name " + name + " --stage " + std::to_string(stage) + " --replay '" + kReplays +
+                               file + ".bin'");
+    };
+    struct Case {
+        std::string what, server, name, file;
+        int stage, status;
+    } cases[] = {
+        {"a new entry", url, "Ace", "top_edge", 1, 0},
+        {"the same run again", url, "Ace", "top_edge", 1, 0},
+        {"a torn file", url, "Ace", "torn_last_record", 0, 1},
+        {"an invalid name", url, "A B", "top_edge", 1, 2},
+        {"no server there", "http://127.0.0.1:1", "Ace", "top_edge", 1, 2},
+    };
+    for (const Case& c : cases) {
+        auto result = submit(c.server, c.name, c.file, c.stage);
+        EXPECT_EQ(result.status, c.status) << c.what << ": " << result.output;
+    }
+    EXPECT_EQ(std::filesystem::status(key).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    auto table = json::parse(get(server.port(), "/api/v1/stages/1/scores").body)["entries"];
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0]["player"], "Ace");
+}
+
+}  // namespace
