@@ -418,3 +418,24 @@ TEST(ScoreServerTest, TheSubmitCommandPutsAReplayOnTheTableAndSaysSoInItsExitSta
 }
 
 }  // namespace
+
+namespace {
+
+// Under pg_virtualenv only: its throwaway cluster is "regress".
+TEST(ScoreServerTest, APostgresqlRestartedUnderTheServerIsReconnected) {
+    e2e::TestDatabase database;
+    const char* version = std::getenv("PGVERSION");
+    if (database.isSqlite() || !version) GTEST_SKIP() << "needs the PostgreSQL of pg_virtualenv";
+    e2e::ScoreServer server(database, {"--submit-rate", "1000"});
+    auto ace = registered(server.port(), "Ace");
+    auto before = ace.submit(server.port(), 1, replay("top_edge"));
+    ASSERT_EQ(before.status, 201);
+    std::string id = json::parse(before.body)["run"]["id"];
+    auto restart = e2e::runCommand(std::string("pg_ctlcluster ") + version + " regress restart");
+    ASSERT_EQ(restart.status, 0) << restart.output;
+    EXPECT_EQ(get(server.port(), "/api/v1/runs/" + id).status, 200);
+    EXPECT_EQ(ace.submit(server.port(), 2, replay("bottom_edge")).status, 201);
+    EXPECT_EQ(get(server.port(), "/healthz").status, 200);
+}
+
+}  // namespace
