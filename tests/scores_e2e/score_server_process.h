@@ -29,6 +29,8 @@ public:
     const std::string& url() const { return url_; }
     const std::filesystem::path& dir() const { return dir_; }
     bool isSqlite() const { return url_.rfind("sqlite:", 0) == 0; }
+    // Another database for the servers of this test (a file on a small disk).
+    void moveTo(const std::string& url) { url_ = url; }
 
 private:
     std::filesystem::path dir_;

@@ -5,6 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -436,6 +439,54 @@ TEST(ScoreServerTest, APostgresqlRestartedUnderTheServerIsReconnected) {
     EXPECT_EQ(get(server.port(), "/api/v1/runs/" + id).status, 200);
     EXPECT_EQ(ace.submit(server.port(), 2, replay("bottom_edge")).status, 201);
     EXPECT_EQ(get(server.port(), "/healthz").status, 200);
+}
+
+}  // namespace
+
+namespace {
+
+// A small tmpfs in a mount namespace of this test program's own (the server
+// it starts inherits it); false where this process may not mount.
+bool mountSmallDisk(const std::filesystem::path& dir, const char* size) {
+    std::filesystem::create_directories(dir);
+    if (unshare(CLONE_NEWNS) != 0) return false;
+    if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+    return mount("tmpfs", dir.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) == 0;
+}
+
+TEST(ScoreServerTest, AFullDiskAnswers5xxAndKeepsEveryEntryItAccepted) {
+    e2e::TestDatabase database;
+    if (!database.isSqlite()) GTEST_SKIP() << "the disk of a PostgreSQL is its own";
+    auto disk = database.dir() / "disk";
+    if (!mountSmallDisk(disk, "2m")) GTEST_SKIP() << "no right to mount a tmpfs here";
+    database.moveTo("sqlite:" + (disk / "scores.db").string());
+    std::vector<std::string> accepted;
+    int status = 0;
+    {
+        e2e::ScoreServer server(database, {"--submit-rate", "100000"});
+        auto ace = registered(server.port(), "Ace");
+        // Different runs, each a longer opening of one replay, until the disk is full.
+        const std::string whole = replay("stage2");
+        for (std::size_t records = 500; records * 24 <= whole.size(); records += 500) {
+            auto answer = ace.submit(server.port(), 2, whole.substr(0, records * 24));
+            status = answer.status;
+            if (status == 201) accepted.push_back(json::parse(answer.body)["run"]["id"]);
+            if (status != 201 && status != 200) break;
+        }
+        EXPECT_GE(status, 500) << "the disk never filled";
+        EXPECT_LT(status, 600);
+        EXPECT_GE(accepted.size(), 2u);
+        // Still answering, and every accepted entry is whole.
+        EXPECT_EQ(get(server.port(), "/healthz").status, 200);
+        for (const std::string& id : accepted) EXPECT_EQ(get(server.port(), "/api/v1/runs/" + id).status, 200) << id;
+        EXPECT_EQ(server.stop(), 0);
+    }
+    auto db = e2e::connectTo(database);
+    auto check = db->query("PRAGMA integrity_check");
+    ASSERT_EQ(check.size(), 1u);
+    EXPECT_EQ(*check[0][0], "ok");
+    EXPECT_EQ(db->query("SELECT id FROM runs").size(), accepted.size());
+    umount2(disk.c_str(), MNT_DETACH);
 }
 
 }  // namespace
