@@ -50,6 +50,18 @@ if(KVR_BUILD_GAME)
   kvr_install_gzipped(${PROJECT_BINARY_DIR}/packaging/kvr2013.6 share/man/man6)
 endif()
 
+if(KVR_BUILD_SERVER)
+  install(TARGETS kvr2013-scores RUNTIME DESTINATION bin)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/kvr2013-scores.1.in ${PROJECT_BINARY_DIR}/packaging/kvr2013-scores.1 @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/kvr2013-scores.1 DESTINATION share/man/man1)
+  # The unit names the installed program, so it is made for this prefix.
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/kvr2013-scores.service.in
+                 ${PROJECT_BINARY_DIR}/packaging/kvr2013-scores.service @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/kvr2013-scores.service DESTINATION lib/systemd/system)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/kvr2013-scores.nginx ${PROJECT_SOURCE_DIR}/docs/score-server.md
+          DESTINATION share/doc/kvr2013-scores)
+endif()
+
 # The Debian package: kvr2013_<version>_amd64.deb, its Depends worked out
 # from the binaries by dpkg-shlibdeps (Debian's dpkg-dev).
 set(CPACK_GENERATOR DEB)

@@ -11,6 +11,9 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libglu1-mesa-dev libgl-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsodium-dev libcurl4-openssl-dev
+  libsqlite3-dev libpq-dev libboost-dev nlohmann-json3-dev postgresql-15 postgresql-common
+  wrk nginx-light
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base

@@ -14,7 +14,7 @@ root=$(pwd)
 clang_build=${KVR_CLANG_BUILD:-$root/build-clang-O0}
 arm_build=${KVR_ARM_BUILD:-$root/build-aarch64}
 # Only the verifier: no SDL, GL or mixer, nothing but the play field.
-verifier_only=(-DKVR_BUILD_GAME=OFF -DKVR_BUILD_TESTS=OFF -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=OFF
+verifier_only=(-DKVR_BUILD_GAME=OFF -DKVR_BUILD_SERVER=OFF -DKVR_BUILD_TESTS=OFF -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=OFF
                -DKVR_WERROR=ON)
 
 echo "== kvr2013-verify with clang++ -O0"
