@@ -62,8 +62,8 @@ int syncAndRename(int fd, const std::string& temp, const std::string& target) {
 FileOps& fileOps() { return currentFileOps; }
 const FileOps& systemFileOps() { return kSystemFileOps; }
 
-FileWriter::FileWriter(std::string target, std::string tempSuffix)
-    : target_(std::move(target)), temp_(target_ + tempSuffix) {}
+FileWriter::FileWriter(std::string target, std::string tempSuffix, mode_t mode)
+    : target_(std::move(target)), temp_(target_ + tempSuffix), mode_(mode) {}
 
 FileWriter::~FileWriter() {
     if (fd_ >= 0) fileOps().close(fd_);
@@ -81,7 +81,7 @@ int FileWriter::abandon(int error) {
 
 int FileWriter::open() {
     if (error_ != 0) return error_;
-    fd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode_);
     if (fd_ < 0) return abandon(lastError());
     tempExists_ = true;
     return 0;
@@ -111,8 +111,8 @@ int FileWriter::commit() {
     return error_;
 }
 
-int replaceFile(const std::string& target, std::string_view data, const std::string& tempSuffix) {
-    FileWriter writer(target, tempSuffix);
+int replaceFile(const std::string& target, std::string_view data, const std::string& tempSuffix, mode_t mode) {
+    FileWriter writer(target, tempSuffix, mode);
     if (const int error = writer.open(); error != 0) return error;
     if (const int error = writer.write(data.data(), data.size()); error != 0) return error;
     return writer.commit();

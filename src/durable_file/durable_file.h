@@ -34,8 +34,9 @@ const FileOps& systemFileOps();
 // is abandoned, its temporary file removed, and every later call fails.
 class FileWriter {
 public:
-    // Nothing is opened yet: open() creates target + tempSuffix.
-    FileWriter(std::string target, std::string tempSuffix);
+    // Nothing is opened yet: open() creates target + tempSuffix with the
+    // given mode (less the umask), which the target then has.
+    FileWriter(std::string target, std::string tempSuffix, mode_t mode = 0666);
     // Removes the temporary file unless commit() succeeded.
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
@@ -53,13 +54,16 @@ private:
 
     std::string target_;
     std::string temp_;
+    mode_t mode_;
     int fd_ = -1;
     bool tempExists_ = false;
     int error_ = 0;
 };
 
-// target's bytes become data, through target + tempSuffix.
-int replaceFile(const std::string& target, std::string_view data, const std::string& tempSuffix = ".tmp");
+// target's bytes become data, through target + tempSuffix (a private file
+// such as a key passes mode 0600).
+int replaceFile(const std::string& target, std::string_view data, const std::string& tempSuffix = ".tmp",
+                mode_t mode = 0666);
 
 // For files another library writes by name (a PNG encoder): writeTemp is
 // given the temporary file's name and returns false when it wrote nothing

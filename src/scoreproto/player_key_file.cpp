@@ -1,6 +1,6 @@
 // The player's key file: the whole identity of a player, so it is written
-// readable by its owner only, and replaced by a rename so a crash leaves
-// either the old key or the new one, never half of one.
+// readable by its owner only, and replaced atomically so a crash or a power
+// cut leaves either the old key or the new one, never half of one.
 //
 //   # kvr2013-scores player key: whoever holds this file is this player
 //   public <64 hex>
@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "durable_file/durable_file.h"
 #include "scoreproto/hex.h"
 #include "scoreproto/request_signature.h"
 #include "scoreproto/sodium_init.h"
@@ -31,45 +32,16 @@ constexpr const char* kFirstLine = "# kvr2013-scores player key: whoever holds t
     throw std::runtime_error(what + " " + file + ": " + std::strerror(errno));
 }
 
-void writeAll(int fd, const std::string& text, const std::string& file) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failWithErrno("cannot write the key file", file);
-        written += static_cast<std::size_t>(n);
-    }
-}
-
 }  // namespace
 
 void savePlayerKey(const std::string& file, const PlayerKey& key) {
     if (key.secret.size() != kSecretKeyBytes) throw std::invalid_argument("a player key's secret is 64 bytes");
     const std::string text = std::string(kFirstLine) + "\npublic " + key.publicHex + "\nsecret " + toHex(key.secret) + "\n";
 
-    std::vector<char> temporary(file.begin(), file.end());
-    const std::string suffix = ".tmp-XXXXXX";
-    temporary.insert(temporary.end(), suffix.begin(), suffix.end());
-    temporary.push_back('\0');
-    // mkstemp creates the file with mode 0600 whatever the umask.
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) failWithErrno("cannot create the key file", file);
-    const std::string temporaryName(temporary.data());
-    try {
-        writeAll(fd, text, file);
-        if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) failWithErrno("cannot make private the key file", file);
-        if (::fsync(fd) != 0) failWithErrno("cannot write the key file", file);
-    } catch (...) {
-        ::close(fd);
-        ::unlink(temporaryName.c_str());
-        throw;
-    }
-    ::close(fd);
-    if (::rename(temporaryName.c_str(), file.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(temporaryName.c_str());
-        errno = saved;
-        failWithErrno("cannot replace the key file", file);
+    // Created private (0600) by the one atomic replace every saved file goes through.
+    if (const int error = durable::replaceFile(file, text, ".tmp", S_IRUSR | S_IWUSR); error != 0) {
+        errno = error;
+        failWithErrno("cannot write the key file", file);
     }
 }
 
