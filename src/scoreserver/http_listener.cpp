@@ -41,7 +41,7 @@ struct Shared {
 class Session : public std::enable_shared_from_this<Session> {
 public:
     Session(tcp::socket socket, std::shared_ptr<Shared> shared)
-        : stream_(std::move(socket)), shared_(std::move(shared)) {}
+        : stream_(std::move(socket)), deadline_(stream_.get_executor()), shared_(std::move(shared)) {}
 
     void start() {
         net::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->readHeader(); });
@@ -53,12 +53,34 @@ private:
         parser_.emplace();
         parser_->header_limit(static_cast<std::uint32_t>(shared_->options.headerLimit));
         parser_->body_limit(shared_->options.bodyLimit);
-        stream_.expires_after(shared_->options.readTimeout);
+        armDeadline();
         http::async_read_header(stream_, buffer_, *parser_,
                                 [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onHeader(ec); });
     }
 
+    // The read deadline is a timer of our own, not the stream's: the stream
+    // closes the socket when its time runs out, and a slow client is owed a
+    // 408 first. The timer cancels the read; the read's handler answers.
+    void armDeadline() {
+        stream_.expires_never();
+        reading_ = true;
+        unsigned generation = ++readGeneration_;
+        deadline_.expires_after(shared_->options.readTimeout);
+        deadline_.async_wait([self = shared_from_this(), generation](beast::error_code ec) {
+            if (ec || !self->reading_ || generation != self->readGeneration_) return;
+            self->timedOut_ = true;
+            beast::error_code ignored;
+            self->stream_.socket().cancel(ignored);
+        });
+    }
+
+    void readDone() {
+        reading_ = false;
+        deadline_.cancel();
+    }
+
     void onHeader(beast::error_code ec) {
+        readDone();
         if (ec) return onReadError(ec);
         arrivalMs_ = nowMillis();
         auto& request = parser_->get();
@@ -85,30 +107,32 @@ private:
     }
 
     void readBody() {
-        stream_.expires_after(shared_->options.readTimeout);
+        armDeadline();
         http::async_read(stream_, buffer_, *parser_,
                          [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onBody(ec); });
     }
 
     void onReadError(beast::error_code ec) {
+        if (timedOut_) {
+            // A request begun but not finished in time is told so; an idle
+            // connection is just closed.
+            timedOut_ = false;
+            if (parser_ && parser_->got_some()) return refuse(408, "the request did not arrive in time");
+            return close();
+        }
         if (ec == http::error::end_of_stream || ec == net::error::eof || ec == net::error::connection_reset ||
             ec == net::error::operation_aborted) {
             return close();
         }
-        if (ec == beast::error::timeout) {
-            // A request begun but not finished in time is told so; an idle
-            // connection is just closed.
-            if (parser_ && parser_->got_some()) return refuse(408, "the request did not arrive in time");
-            return close();
-        }
+        if (ec == beast::error::timeout) return close();
         if (ec == http::error::body_limit) return refuse(413, "the body is larger than 864000 bytes");
         if (ec == http::error::header_limit) return refuse(431, "the request header is too large");
         return refuse(400, "malformed request");
     }
 
     void onBody(beast::error_code ec) {
+        readDone();
         if (ec) return onReadError(ec);
-        stream_.expires_never();
         auto message = parser_->release();
         keepAlive_ = message.keep_alive();
         version_ = message.version();
@@ -188,6 +212,9 @@ private:
     }
 
     beast::tcp_stream stream_;
+    net::steady_timer deadline_;
+    bool reading_ = false, timedOut_ = false;
+    unsigned readGeneration_ = 0;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
     std::shared_ptr<Shared> shared_;

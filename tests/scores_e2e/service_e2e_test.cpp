@@ -490,3 +490,32 @@ TEST(ScoreServerTest, AFullDiskAnswers5xxAndKeepsEveryEntryItAccepted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScoreServerTest, ARequestThatDoesNotArriveInTimeIsAnswered408AndIdleConnectionsClose) {
+    e2e::TestDatabase database;
+    e2e::ScoreServer server(database, {"--read-timeout-ms", "300"});
+    struct Case {
+        std::string what, sent;
+        int status;  // 0: closed without an answer
+    } cases[] = {
+        {"half a header", "GET /healthz HTTP/1.1\r\nHost: x\r\n", 408},
+        {"a header, half its body", "POST /api/v1/players HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n\r\n{\"na", 408},
+        {"nothing at all", "", 0},
+    };
+    for (const Case& c : cases) {
+        probe::Connection connection(server.port());
+        connection.send(c.sent);
+        auto answer = connection.read(5s);
+        EXPECT_EQ(answer.status, c.status) << c.what;
+        EXPECT_TRUE(connection.closedByServer(5s)) << c.what;
+    }
+    // After an answer, a kept-alive connection left idle is closed too.
+    probe::Connection idle(server.port());
+    idle.send(probe::request("GET", "/healthz", {}, ""));
+    EXPECT_EQ(idle.read().status, 200);
+    EXPECT_TRUE(idle.closedByServer(5s));
+}
+
+}  // namespace
