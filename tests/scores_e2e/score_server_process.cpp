@@ -155,8 +155,10 @@ std::unique_ptr<scoredb::SqlConnection> connectTo(const TestDatabase& database) 
 
 VerifierResult runVerifier(int stage, const std::filesystem::path& replay) {
     auto trace = std::filesystem::temp_directory_path() / ("kvr-trace-" + std::to_string(std::random_device{}()));
-    std::string command = binaryDir() + "/kvr2013-verify --stage " + std::to_string(stage) + " --replay '" +
-                          replay.string() + "' --trace '" + trace.string() + "'";
+    // Appended piece by piece: g++ 12 at -O2 misreads one long chain of + here as out of bounds.
+    std::string command = binaryDir();
+    command += "/kvr2013-verify --stage " + std::to_string(stage);
+    command += " --replay '" + replay.string() + "' --trace '" + trace.string() + "'";
     VerifierResult result;
     FILE* out = popen(command.c_str(), "r");
     char line[512] = {};
