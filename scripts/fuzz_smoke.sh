@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${1:-30}
 build=${KVR_FUZZ_BUILD:-$root/build-fuzz}
-targets=(config keypad mouse fmf bmp submission)
+targets=(config keypad mouse fmf bmp submission request)
 
 if ! command -v clang++ >/dev/null; then
   echo "fuzz_smoke: clang++ is needed (Debian package clang)" >&2

@@ -1,4 +1,5 @@
-// The one file that includes Boost.Beast and Asio (they are slow to compile).
+// With request_framing.cpp, the only files that include Boost.Beast and Asio
+// (they are slow to compile).
 #include "scoreserver/http_listener.h"
 
 #include <boost/asio/ip/tcp.hpp>
@@ -15,6 +16,8 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include "scoreserver/request_framing_beast.h"
 
 namespace scoreserver {
 
@@ -51,8 +54,7 @@ private:
     void readHeader() {
         if (shared_->draining) return close();
         parser_.emplace();
-        parser_->header_limit(static_cast<std::uint32_t>(shared_->options.headerLimit));
-        parser_->body_limit(shared_->options.bodyLimit);
+        limitParser(*parser_, shared_->options.headerLimit, shared_->options.bodyLimit);
         armDeadline();
         http::async_read_header(stream_, buffer_, *parser_,
                                 [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onHeader(ec); });
@@ -83,17 +85,10 @@ private:
         readDone();
         if (ec) return onReadError(ec);
         arrivalMs_ = nowMillis();
+        if (auto refusal = refuseHeader(*parser_, shared_->options.bodyLimit)) {
+            return refuse(refusal->status, refusal->message);
+        }
         auto& request = parser_->get();
-        // A body in gzip or deflate could unpack to far more than the limit
-        // counts; the game never compresses a replay, so none is taken.
-        auto encoding = request[http::field::content_encoding];
-        if (!encoding.empty() && !beast::iequals(encoding, "identity")) {
-            return refuse(400, "compressed request bodies are not accepted");
-        }
-        // Refused before the client sends a byte of an oversized body.
-        if (auto length = parser_->content_length(); length && *length > shared_->options.bodyLimit) {
-            return refuse(413, "the body is larger than 864000 bytes");
-        }
         if (beast::iequals(request[http::field::expect], "100-continue")) {
             auto cont = std::make_shared<http::response<http::empty_body>>(http::status::continue_, request.version());
             http::async_write(stream_, *cont,
@@ -120,14 +115,8 @@ private:
             if (parser_ && parser_->got_some()) return refuse(408, "the request did not arrive in time");
             return close();
         }
-        if (ec == http::error::end_of_stream || ec == net::error::eof || ec == net::error::connection_reset ||
-            ec == net::error::operation_aborted) {
-            return close();
-        }
-        if (ec == beast::error::timeout) return close();
-        if (ec == http::error::body_limit) return refuse(413, "the body is larger than 864000 bytes");
-        if (ec == http::error::header_limit) return refuse(431, "the request header is too large");
-        return refuse(400, "malformed request");
+        if (auto refusal = refuseReadError(ec)) return refuse(refusal->status, refusal->message);
+        close();
     }
 
     void onBody(beast::error_code ec) {
@@ -136,15 +125,7 @@ private:
         auto message = parser_->release();
         keepAlive_ = message.keep_alive();
         version_ = message.version();
-        HttpRequest request;
-        request.method = std::string(message.method_string());
-        request.target = std::string(message.target());
-        for (const auto& field : message) {
-            std::string name(field.name_string());
-            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            request.headers.emplace_back(std::move(name), std::string(field.value()));
-        }
-        request.body = std::move(message.body());
+        HttpRequest request = toHttpRequest(std::move(message));
         beast::error_code peerError;
         auto peer = stream_.socket().remote_endpoint(peerError);
         request.peer = peerError ? std::string("unknown") : peer.address().to_string();

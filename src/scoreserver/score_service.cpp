@@ -9,6 +9,7 @@
 #include "scoreproto/player_name.h"
 #include "scoreproto/replay_shape.h"
 #include "scoreproto/request_signature.h"
+#include "scoreserver/request_checks.h"
 #include "scoreserver/request_target.h"
 #include "scoreserver/run_views.h"
 #include "scoreserver/score_page.h"
@@ -27,24 +28,13 @@ std::int64_t nowMillis() {
 }
 
 HttpResponse json(int status, std::string body) { return {status, "application/json", std::move(body), {}}; }
-HttpResponse error(int status, const std::string& message) { return json(status, errorJson(message)); }
+HttpResponse error(int status, const std::string& message) { return errorResponse(status, message); }
 
 HttpResponse retryLater(int status, const std::string& message, double seconds) {
     HttpResponse response = error(status, message);
     long whole = static_cast<long>(std::ceil(seconds));
     response.headers.emplace_back("Retry-After", std::to_string(whole < 1 ? 1 : whole));
     return response;
-}
-
-HttpResponse shapeRefusal(scoreproto::ReplayShape shape) {
-    switch (shape) {
-        case scoreproto::ReplayShape::Empty: return error(400, "the replay is empty");
-        case scoreproto::ReplayShape::TornRecord: return error(400, "the replay ends inside a record");
-        case scoreproto::ReplayShape::TooFewRecords: return error(400, "the replay is too short");
-        case scoreproto::ReplayShape::TooManyRecords: return error(413, "the replay has more than 36000 records");
-        case scoreproto::ReplayShape::Ok: break;
-    }
-    return error(400, "bad replay");
 }
 
 }  // namespace
@@ -90,15 +80,14 @@ void ScoreService::handle(HttpRequest request, Reply reply) {
 
 HttpResponse ScoreService::route(const HttpRequest& request, const std::string& path, const std::string& query,
                                  std::string& label, const Reply& reply, bool& answered) {
-    const bool get = request.method == "GET";
-    const bool post = request.method == "POST";
-    if (path == "/healthz") {
-        label = "healthz";
+    RouteMatch match = matchRoute(request.method, path, !options_.webDir.empty());
+    if (match.kind == RouteKind::Health) {
+        label = match.label;
         store_.playerByName("");  // the database answers
         return json(200, "{\"status\":\"ok\"}");
     }
-    if (path == "/metrics") {
-        label = "metrics";
+    if (match.kind == RouteKind::Metrics) {
+        label = match.label;
         HttpResponse out{200, "text/plain; version=0.0.4", metrics_.render([this] {
                              return std::make_pair(pool_.queueDepth(), pool_.inFlight());
                          }),
@@ -110,56 +99,22 @@ HttpResponse ScoreService::route(const HttpRequest& request, const std::string& 
         label = "limited";
         return retryLater(429, "too many requests", retryAfter);
     }
-    auto parts = parseRequestTarget(path).segments;
-    if (path == "/") {
-        label = "page";
-        return get ? page() : error(405, "method not allowed");
+    label = match.label;
+    if (match.refusal) return *match.refusal;
+    switch (match.kind) {
+        case RouteKind::Page: return page();
+        case RouteKind::RegisterPlayer: return registerPlayer(request);
+        case RouteKind::StartRun: return startRun(request);
+        case RouteKind::SubmitRun: return submitRun(request, query, reply, answered);
+        case RouteKind::StageScores: return stageScores(match.stage, query);
+        case RouteKind::StageAround: return around(match.stage, match.name);
+        case RouteKind::Run: return runEntry(match.name, false);
+        case RouteKind::RunReplay: return runEntry(match.name, true);
+        case RouteKind::Static: return staticFile(path);
+        case RouteKind::Health:
+        case RouteKind::Metrics:
+        case RouteKind::NotFound: break;
     }
-    if (parts.size() >= 2 && parts[0] == "api" && parts[1] == "v1") {
-        parts.erase(parts.begin(), parts.begin() + 2);
-        if (parts.size() == 1 && parts[0] == "players") {
-            label = "players";
-            return post ? registerPlayer(request) : error(405, "method not allowed");
-        }
-        if (parts.size() == 2 && parts[0] == "runs" && parts[1] == "start") {
-            label = "runs_start";
-            return post ? startRun(request) : error(405, "method not allowed");
-        }
-        if (parts.size() == 1 && parts[0] == "runs") {
-            label = "runs_submit";
-            return post ? submitRun(request, query, reply, answered) : error(405, "method not allowed");
-        }
-        if (parts.size() >= 3 && parts[0] == "stages" && parts[2] == "scores") {
-            int stage = 0;
-            if (parts.size() == 3) {
-                label = "stage_scores";
-                if (!get) return error(405, "method not allowed");
-                if (!parseStageNumber(parts[1], stage)) return error(400, "the stage must be 0 to 3");
-                return stageScores(stage, query);
-            }
-            if (parts.size() == 5 && parts[3] == "around") {
-                label = "stage_around";
-                if (!get) return error(405, "method not allowed");
-                if (!parseStageNumber(parts[1], stage)) return error(400, "the stage must be 0 to 3");
-                return around(stage, parts[4]);
-            }
-        }
-        if (parts.size() == 2 && parts[0] == "runs") {
-            label = "run";
-            return get ? runEntry(parts[1], false) : error(405, "method not allowed");
-        }
-        if (parts.size() == 3 && parts[0] == "runs" && parts[2] == "replay") {
-            label = "run_replay";
-            return get ? runEntry(parts[1], true) : error(405, "method not allowed");
-        }
-        label = "not_found";
-        return error(404, "no such resource");
-    }
-    if (!options_.webDir.empty() && get) {
-        label = "static";
-        return staticFile(path);
-    }
-    label = "not_found";
     return error(404, "no such resource");
 }
 
@@ -205,11 +160,7 @@ HttpResponse ScoreService::submitRun(const HttpRequest& request, const std::stri
                                      bool& answered) {
     std::int64_t now = nowMillis();
     int stage = 0;
-    if (!parseStageNumber(queryValue(query, "stage"), stage)) return error(400, "the stage must be 0 to 3");
-    auto type = request.header("content-type");
-    if (type.substr(0, 24) != "application/octet-stream") {
-        return error(415, "a replay is sent as application/octet-stream");
-    }
+    if (auto refusal = refuseSubmissionHeaders(request, query, stage)) return *refusal;
     SignatureCheck signature = checkSignedRequest(request, now / 1000, store_);
     if (!signature.ok) return error(401, signature.refusal);
     auto player = store_.playerByKey(signature.publicKey);
@@ -219,8 +170,7 @@ HttpResponse ScoreService::submitRun(const HttpRequest& request, const std::stri
         auto decision = store_.takeRateToken(bucket, options_.submissionBurst, options_.submissionsPerMinute, now);
         if (!decision.allowed) return retryLater(429, "too many submissions", decision.retryAfterSeconds);
     }
-    auto shape = scoreproto::checkReplayShape(request.body.size());
-    if (shape != scoreproto::ReplayShape::Ok) return shapeRefusal(shape);
+    if (auto refusal = refuseReplayShape(request.body)) return *refusal;
 
     forgetOldNonces(now);
     std::string token = queryValue(query, "token");
