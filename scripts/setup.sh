@@ -19,6 +19,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream man-db groff-base
   g++-aarch64-linux-gnu qemu-user file
   strace lintian
+  nodejs chromium
 )
 
 missing=()
@@ -28,6 +29,11 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+# Debian's npm comes apart from nodejs; some nodejs packages carry their own
+# (and conflict with Debian's), so it is wanted only when the command is missing.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 if ((${#missing[@]} > 0)); then
   echo "Installing: ${missing[*]}"

@@ -40,6 +40,9 @@ bash scripts/setup.sh -DKVR_WERROR=ON -DKVR_BUILD_UNIT_TESTS=OFF
 export SDL_AUDIODRIVER=dummy
 jobs=$(nproc)
 
+stage "the page tests' browser driver"
+(cd tests/pages && npm ci --silent --no-audit --no-fund)
+
 stage "fuzzing smoke run"
 KVR_FUZZ_JOBS=$jobs bash scripts/fuzz_smoke.sh 30
 
