@@ -44,9 +44,13 @@ std::string defaultVerifierPath() {
     ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length > 0) {
         self[length] = '\0';
-        auto beside = std::filesystem::path(self).parent_path() / "kvr2013-verify";
-        std::error_code ec;
-        if (std::filesystem::exists(beside, ec)) return beside.string();
+        const auto directory = std::filesystem::path(self).parent_path();
+        // A build keeps both programs in one directory; an install keeps the
+        // verifier with the game, in games/ beside bin/.
+        for (const auto& candidate : {directory / "kvr2013-verify", directory.parent_path() / "games" / "kvr2013-verify"}) {
+            std::error_code ec;
+            if (std::filesystem::exists(candidate, ec)) return candidate.string();
+        }
     }
     return "kvr2013-verify";
 }

@@ -29,8 +29,8 @@ struct ParsedOptions {
 // Throws UsageError for an unknown option, a missing value or a repeat.
 ParsedOptions parseOptions(int argc, char** argv, int first, const std::set<std::string>& known);
 
-// The verifier beside this executable (where the build and the package put
-// it), else the one on PATH.
+// The verifier beside this executable (as in a build), else the installed
+// one in ../games (as the package puts it), else the one on PATH.
 std::string defaultVerifierPath();
 
 }  // namespace scoreserver

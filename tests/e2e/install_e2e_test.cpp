@@ -176,4 +176,44 @@ TEST_F(InstalledGame, FromTheDebianPackageWithItsMetadata) {
     playARecordRun((unpacked / "usr/games/kvr2013").string(), unpacked);
 }
 
+// The server's package holds no game: it lives in bin/ and section net, and
+// its service runs the verifier the game's package installs, so the two
+// unpacked together hold every program the unit names.
+TEST_F(InstalledGame, TheServerPackageRunsTheGamePackagesVerifier) {
+    const fs::path packages = root / "packages";
+    int status = -1;
+    const std::string log = runCommand(std::string(KVR_CPACK) + " -G DEB --config " +
+                                           shellQuote(std::string(KVR_BINARY_DIR) + "/CPackConfig.cmake") + " -B " +
+                                           shellQuote(packages.string()) + " 2>&1",
+                                       &status);
+    ASSERT_EQ(status, 0) << log;
+    const fs::path unpacked = root / "unpacked";
+    for (const std::string& name : {std::string("kvr2013"), std::string("kvr2013-scores")}) {
+        const fs::path deb = packages / (name + "_" + kVersion + "_amd64.deb");
+        ASSERT_TRUE(fs::exists(deb)) << log;
+        const std::string unpackLog = runCommand("dpkg-deb -x " + shellQuote(deb.string()) + " " +
+                                                     shellQuote(unpacked.string()) + " 2>&1",
+                                                 &status);
+        ASSERT_EQ(status, 0) << unpackLog;
+    }
+    const std::string info =
+        runCommand("dpkg -I " + shellQuote((packages / ("kvr2013-scores_" + kVersion + "_amd64.deb")).string()));
+    for (const std::string& field : {std::string(" Package: kvr2013-scores\n"), std::string(" Section: net\n"),
+                                     "kvr2013 (= " + kVersion + ")", std::string("libsodium23")}) {
+        EXPECT_NE(info.find(field), std::string::npos) << field << "\n" << info;
+    }
+    EXPECT_FALSE(fs::exists(unpacked / "usr/games/kvr2013-scores"));
+
+    const std::string unit = readFile(unpacked / "usr/lib/systemd/system/kvr2013-scores.service");
+    std::smatch execStart;
+    ASSERT_TRUE(std::regex_search(unit, execStart, std::regex("\nExecStart=(/\\S+) serve .*--verifier (/\\S+)")))
+        << unit;
+    for (const std::string& program : {execStart[1].str(), execStart[2].str()}) {
+        EXPECT_TRUE(fs::is_regular_file(unpacked / program.substr(1))) << program;
+    }
+    const std::string help = runCommand(shellQuote((unpacked / "usr/bin/kvr2013-scores").string()) + " --help 2>&1", &status);
+    EXPECT_EQ(status, 0) << help;
+    EXPECT_NE(help.find("kvr2013-scores serve"), std::string::npos) << help;
+}
+
 }  // namespace
