@@ -12,11 +12,15 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${KVR_ASAN_BUILD:-$root/build-asan}
 
+# The end-to-end programs are built here only when they are run here.
+e2e=OFF
+[[ "${KVR_ASAN_E2E:-0}" == 1 ]] && e2e=ON
+
 # -O1 with line tables only: what the sanitizers need for their reports, and
 # a third less compile time than -O2 -g for the whole suite.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
   -DKVR_SANITIZE=ON -DKVR_WERROR=ON \
-  -DKVR_BUILD_TESTS=ON -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
+  -DKVR_BUILD_TESTS=ON "-DKVR_BUILD_E2E_TESTS=$e2e" -DKVR_BUILD_BENCHMARKS=OFF -DKVR_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build"
 
 export SDL_AUDIODRIVER=dummy
