@@ -2,6 +2,8 @@
 // and saving them into the player's file without touching the records.
 #include "config/options_settings.h"
 
+#include <algorithm>
+
 #include "config/game_settings.h"
 #include "config/player_files.h"
 
@@ -14,6 +16,8 @@ const char* const PICTURE_KEY = "PICTURE";
 const char* const FULL_SCREEN_KEY = "FULL_SCREEN";
 const char* const CONTROLLER_KEY = "CONTROLLER_A";
 const char* const GHOST_KEY = "GHOST";
+const char* const ONLINE_KEY = "ONLINE";
+const char* const NAME_KEY = "PLAYER_NAME";
 
 // The stage a config.ini recreated while saving options selects, as the title's.
 constexpr int DEFAULT_MODE = 0;
@@ -59,7 +63,32 @@ ControllerFaceSetting readControllerFace(ConfigParser& config, std::vector<std::
     return ControllerFaceSetting::South;
 }
 
+// ONLINE = 1 needs a name to show on the table: without one it reads as 0.
+void readOnline(ConfigParser& config, OptionsSettings& options, std::vector<std::string>& problems) {
+    if (config.hasKey(NAME_KEY)) {
+        const std::string name = config.getString(NAME_KEY);
+        if (isPlayerName(name)) {
+            options.playerName = name;
+        } else if (!name.empty()) {
+            problems.push_back(fileLabel(config) + ": bad value for " + NAME_KEY + " ('" + name +
+                               "'), a name is 1 to 12 of A-Z a-z 0-9 - .");
+        }
+    }
+    options.online = readSwitch(config, ONLINE_KEY, false, problems);
+    if (options.online && options.playerName.empty()) {
+        problems.push_back(fileLabel(config) + ": ONLINE = 1 needs a PLAYER_NAME, using 0");
+        options.online = false;
+    }
+}
+
 }  // namespace
+
+bool isPlayerName(const std::string& name) {
+    if (name.empty() || name.size() > PLAYER_NAME_MAX) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    });
+}
 
 OptionsSettings readOptionsSettings(ConfigParser& config, KeyNameCheck check, std::vector<std::string>& problems) {
     OptionsSettings options;
@@ -71,6 +100,7 @@ OptionsSettings readOptionsSettings(ConfigParser& config, KeyNameCheck check, st
     options.keys = readKeyBindings(config, check, problems);
     options.controllerA = readControllerFace(config, problems);
     options.ghost = readGhostSetting(config, problems);
+    readOnline(config, options, problems);
     return options;
 }
 
@@ -85,6 +115,8 @@ void writeOptionsSettings(ConfigParser& config, const OptionsSettings& options) 
     writeKeyBindings(config, options.keys);
     config.set(CONTROLLER_KEY, options.controllerA == ControllerFaceSetting::East ? "east" : "south");
     config.set(GHOST_KEY, options.ghost ? "1" : "0");
+    config.set(ONLINE_KEY, options.online ? "1" : "0");
+    config.set(NAME_KEY, options.playerName);
 }
 
 void savePlayerOptions(const OptionsSettings& options) {

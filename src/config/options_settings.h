@@ -1,7 +1,8 @@
 // Every setting of the options screen as "config.ini" holds it, beside the
 // hi-scores and MODE it never touches: MUSIC_VOLUME and EFFECTS_VOLUME
 // (0..10), MUTE (0|1), PICTURE (smooth|integer), FULL_SCREEN (0|1), the six
-// KEY_* bindings, CONTROLLER_A (south|east) and GHOST (1|0). A file from an
+// KEY_* bindings, CONTROLLER_A (south|east), GHOST (1|0), and ONLINE (0|1)
+// with PLAYER_NAME, the name the world table shows. A file from an
 // older game lacks some or all of them: each missing one is its default,
 // silently. A bad value is its default with one problem line naming the key.
 #pragma once
@@ -26,9 +27,17 @@ struct OptionsSettings {
     KeyBindingNames keys = defaultKeyBindingNames();
     ControllerFaceSetting controllerA = ControllerFaceSetting::South;
     bool ghost = true;
+    // On only with a name; the name is kept when ONLINE is turned off.
+    bool online = false;
+    std::string playerName;
 
     bool operator==(const OptionsSettings&) const = default;
 };
+
+// A name the world table takes and the game's font draws: 1 to 12 of
+// A-Z a-z 0-9 '-' '.'.
+constexpr std::size_t PLAYER_NAME_MAX = 12;
+bool isPlayerName(const std::string& name);
 
 // Reads every option; never throws.
 OptionsSettings readOptionsSettings(ConfigParser& config, KeyNameCheck check, std::vector<std::string>& problems);

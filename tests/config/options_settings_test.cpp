@@ -10,6 +10,7 @@
 
 #include "config/game_settings.h"
 #include "config/player_files.h"
+#include "config/server_settings.h"
 #include "temp_dir.h"
 
 namespace {
@@ -83,13 +84,15 @@ TEST_F(OptionsFile, EveryOptionSurvivesASaveAndALoad) {
     chosen.keys = {"W", "S", "A", "D", "Left Shift", "Z"};
     chosen.controllerA = ControllerFaceSetting::East;
     chosen.ghost = false;
+    chosen.online = true;
+    chosen.playerName = "Ace.9-x";
     ConfigParser config;
     writeOptionsSettings(config, chosen);
     config.save(file());
     EXPECT_EQ(readText(file()),
               "MUSIC_VOLUME = 2\nEFFECTS_VOLUME = 0\nMUTE = 1\nPICTURE = integer\nFULL_SCREEN = 1\nKEY_UP = W\n"
               "KEY_DOWN = S\nKEY_LEFT = A\nKEY_RIGHT = D\nKEY_A = Left Shift\nKEY_B = Z\nCONTROLLER_A = east\n"
-              "GHOST = 0\n");
+              "GHOST = 0\nONLINE = 1\nPLAYER_NAME = Ace.9-x\n");
     EXPECT_EQ(readFrom(readText(file())), chosen);
     EXPECT_TRUE(problems.empty());
 }
@@ -113,6 +116,10 @@ TEST_F(OptionsFile, EachBadValueIsItsDefaultWithOneLineNamingTheKey) {
         {"KEY_B = Up", "KEY_B ('Up') is bound to another button already, using X"},
         {"CONTROLLER_A = north", "bad value for CONTROLLER_A ('north'), using south"},
         {"GHOST = maybe", "bad value for GHOST ('maybe'), using 1"},
+        {"ONLINE = on", "bad value for ONLINE ('on'), using 0"},
+        {"ONLINE = 1", "ONLINE = 1 needs a PLAYER_NAME, using 0"},
+        {"PLAYER_NAME = ACE ACE", "bad value for PLAYER_NAME ('ACE ACE'), a name is 1 to 12 of A-Z a-z 0-9 - ."},
+        {"PLAYER_NAME = THIRTEENCHARS", "bad value for PLAYER_NAME ('THIRTEENCHARS'), a name is 1 to 12 of A-Z a-z 0-9 - ."},
     };
     for (const BadValue& bad : cases) {
         const OptionsSettings options = readFrom(OLD_FILE + bad.line + "\n");
@@ -120,6 +127,16 @@ TEST_F(OptionsFile, EachBadValueIsItsDefaultWithOneLineNamingTheKey) {
         EXPECT_EQ(problems[0], file() + ": " + bad.problem) << bad.line;
         EXPECT_EQ(options, OptionsSettings{}) << bad.line;
     }
+}
+
+TEST_F(OptionsFile, ABadNameTurnsOnlineOffAndAGoodOneWithoutOnlineIsKept) {
+    OptionsSettings options = readFrom(OLD_FILE + "ONLINE = 1\nPLAYER_NAME = A_B\n");
+    EXPECT_FALSE(options.online);
+    EXPECT_EQ(problems.size(), 2u) << "the name, then ONLINE without one";
+    options = readFrom(OLD_FILE + "ONLINE = 0\nPLAYER_NAME = TWELVECHARSS\n");
+    EXPECT_FALSE(options.online);
+    EXPECT_EQ(options.playerName, "TWELVECHARSS");
+    EXPECT_TRUE(problems.empty());
 }
 
 TEST_F(OptionsFile, GoodValuesBesideABadOneAreKept) {
@@ -226,3 +243,29 @@ TEST_F(OptionsFile, ChoosingAnotherDirectoryForgetsTheSavedSettings) {
 }
 
 }  // namespace
+
+TEST(ServerSettings, OnlyAnHttpOrHttpsUrlIsAServer) {
+    struct Case {
+        const char* written;
+        const char* url;
+    };
+    const Case cases[] = {
+        {"https://scores.example.org", "https://scores.example.org"},
+        {"http://127.0.0.1:8080/", "http://127.0.0.1:8080"},
+        {"ftp://scores.example.org", ""},
+        {"scores.example.org", ""},
+        {"https://", ""},
+        {"http://a b", ""},
+    };
+    for (const Case& c : cases) {
+        ConfigParser config;
+        config.set("SCORE_SERVER", c.written);
+        std::vector<std::string> problems;
+        EXPECT_EQ(readServerSettings(config, problems).url, c.url) << c.written;
+        EXPECT_EQ(problems.size(), std::string(c.url).empty() ? 1u : 0u) << c.written;
+    }
+    ConfigParser none;
+    std::vector<std::string> problems;
+    EXPECT_EQ(readServerSettings(none, problems), ServerSettings{});
+    EXPECT_TRUE(problems.empty()) << "no server is the default, quietly";
+}
