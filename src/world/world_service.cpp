@@ -16,6 +16,7 @@ public:
     std::optional<WorldEntry> entryAbovePlayer(int) const override { return std::nullopt; }
     std::optional<WorldEntry> worldBest(int) const override { return std::nullopt; }
     void registerName(const std::string&) override {}
+    void turnOff() override {}
     NameAnswer nameAnswer() const override { return NameAnswer::None; }
     std::string nameMessage() const override { return {}; }
     void beginLiveRun(int) override {}

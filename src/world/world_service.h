@@ -77,8 +77,12 @@ public:
     virtual std::optional<WorldEntry> entryAbovePlayer(int stage) const = 0;
     virtual std::optional<WorldEntry> worldBest(int stage) const = 0;
 
-    // Turning ONLINE on: makes the key on first use and registers name.
+    // Turning ONLINE on: makes the key on first use and registers name;
+    // once accepted, reach() leaves Off.
     virtual void registerName(const std::string& name) = 0;
+    // Turning ONLINE off: nothing more is asked or sent (the outbox keeps
+    // what it holds for the next time ONLINE is on) and reach() is Off.
+    virtual void turnOff() = 0;
     virtual NameAnswer nameAnswer() const = 0;
     // The server's message for the last refused name, for the name screen.
     virtual std::string nameMessage() const = 0;
@@ -102,7 +106,8 @@ public:
 WorldService& service();
 void installService(std::unique_ptr<WorldService> replacement);
 
-// ONLINE off: every answer empty, every request dropped.
+// No server set (NoServer), or none installed yet (Off): every answer
+// empty, every request dropped.
 std::unique_ptr<WorldService> makeOfflineService(Reach reach = Reach::Off);
 
 }  // namespace world
