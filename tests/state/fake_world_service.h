@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "headless_scene.h"
 #include "world/world_service.h"
 
 class FakeWorldService final : public world::WorldService {
@@ -68,15 +69,6 @@ public:
         return find(cache, runId);
     }
 
-    // Installs a fresh one as the scenes' service; the test keeps the pointer
-    // and puts the offline service back when it ends.
-    static FakeWorldService& install() {
-        auto fake = std::make_unique<FakeWorldService>();
-        FakeWorldService& installed = *fake;
-        world::installService(std::move(fake));
-        return installed;
-    }
-
 private:
     template <typename Key, typename Value>
     static std::optional<Value> find(const std::map<Key, Value>& table, const Key& key) {
@@ -84,4 +76,33 @@ private:
         if (found == table.end()) return std::nullopt;
         return found->second;
     }
+};
+
+// The headless scenes with a fresh fake installed as their world, and the
+// offline service put back when the test ends.
+class HeadlessWorldScene : public HeadlessScene {
+protected:
+    void SetUp() override {
+        HeadlessScene::SetUp();
+        auto fake = std::make_unique<FakeWorldService>();
+        world = fake.get();
+        world::installService(std::move(fake));
+    }
+
+    void TearDown() override {
+        world::installService(nullptr);
+        HeadlessScene::TearDown();
+    }
+
+    // One frame of a scene with keys tapped: down in this frame's snapshot, released before the next.
+    template <typename Scene>
+    static void tap(Scene& scene, std::initializer_list<int> keys) {
+        for (int key : keys) setKey(key, true);
+        Kiln_waitFrame(16);
+        scene.update();
+        for (int key : keys) setKey(key, false);
+        Kiln_waitFrame(16);
+    }
+
+    FakeWorldService* world = nullptr;
 };

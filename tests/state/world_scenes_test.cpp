@@ -7,7 +7,6 @@
 #include "config/player_files.h"
 #include "fake_world_service.h"
 #include "gamecore/scene_test_support.h"
-#include "headless_scene.h"
 #include "state/live_run_main.h"
 #include "state/theatre_main.h"
 #include "state/theatre_progress_bar.h"
@@ -24,18 +23,12 @@ world::WorldEntry entry(int rank, const std::string& player, int score) {
     return {.rank = rank, .player = player, .score = score, .runId = "run" + std::to_string(rank)};
 }
 
-class WorldScenes : public HeadlessScene {
+class WorldScenes : public HeadlessWorldScene {
 protected:
     void SetUp() override {
-        HeadlessScene::SetUp();
-        world = &FakeWorldService::install();
+        HeadlessWorldScene::SetUp();
         takeRaceRequest();
         takeWatchRequest();
-    }
-
-    void TearDown() override {
-        world::installService(nullptr);
-        HeadlessScene::TearDown();
     }
 
     void writeConfig(const std::string& extra, int hiScore1 = 0) {
@@ -49,15 +42,6 @@ protected:
         const std::string path = "cache/" + of.runId + ".bin";
         std::filesystem::copy_file(benchReplay(benchFile), path, std::filesystem::copy_options::overwrite_existing);
         return {.runId = of.runId, .stage = 0, .path = path, .entry = of};
-    }
-
-    template <typename Scene>
-    void tap(Scene& scene, std::initializer_list<int> keys) {
-        for (int key : keys) setKey(key, true);
-        Kiln_waitFrame(16);
-        scene.update();
-        for (int key : keys) setKey(key, false);
-        Kiln_waitFrame(16);
     }
 
     // The file the first frame's ghost of a live run replays, or "" for none.
@@ -79,8 +63,6 @@ protected:
         }
         return "";
     }
-
-    FakeWorldService* world = nullptr;
 };
 
 struct TitleLineCase {
@@ -183,12 +165,13 @@ TEST_F(WorldScenes, RaceMakesTheEntryTheNextRunsGhostOnceAndBGoesBack) {
     WorldTableMain screen;
     tap(screen, {KEY_RETURN});
     tap(screen, {KEY_RIGHT});
-    world->fetchable[replay.runId] = replay;
     tap(screen, {KEY_RETURN});
-    ASSERT_EQ(screen.waitingFor(), WorldTableMain::OFFER_RACE);
-    tap(screen, {KEY_x});
-    EXPECT_FALSE(screen.waitingFor().has_value()) << "B stops the wait";
-    EXPECT_EQ(screen.getMessage(), MSG_NONE);
+    ASSERT_EQ(screen.waitingFor(), WorldTableMain::OFFER_RACE) << "not fetched yet";
+    world->reachNow = world::Reach::Offline;
+    tap(screen, {});
+    EXPECT_EQ(screen.notice(), "WORLD: OFFLINE") << "the wait ends quietly";
+    world->reachNow = world::Reach::Online;
+    world->cache[replay.runId] = replay;
     tap(screen, {KEY_RETURN});
     tap(screen, {KEY_RIGHT});
     tap(screen, {KEY_RETURN});
