@@ -70,11 +70,27 @@ GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& pr
     return settings;
 }
 
-bool readGhostSetting(ConfigParser& config, std::vector<std::string>& problems) {
-    if (!config.hasKey(GHOST_KEY)) return true;
+const char* ghostSettingValue(GhostSetting setting) {
+    switch (setting) {
+        case GhostSetting::Off:
+            return "0";
+        case GhostSetting::NextAbove:
+            return "NEXT";
+        case GhostSetting::WorldBest:
+            return "WORLD";
+        case GhostSetting::OwnBest:
+            break;
+    }
+    return "1";
+}
+
+GhostSetting readGhostSetting(ConfigParser& config, std::vector<std::string>& problems) {
+    if (!config.hasKey(GHOST_KEY)) return GhostSetting::OwnBest;
     const std::string value = config.getString(GHOST_KEY);
-    if (value == "1") return true;
-    if (value == "0") return false;
+    for (GhostSetting setting :
+         {GhostSetting::Off, GhostSetting::OwnBest, GhostSetting::NextAbove, GhostSetting::WorldBest}) {
+        if (value == ghostSettingValue(setting)) return setting;
+    }
     problems.push_back(fileLabel(config) + ": bad value for " + GHOST_KEY + " ('" + value + "'), using 1");
-    return true;
+    return GhostSetting::OwnBest;
 }

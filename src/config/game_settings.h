@@ -1,5 +1,5 @@
 // The game's own use of "config.ini": the four stage hi-scores, the chosen
-// stage and whether the ghost of a stage's best run flies along, with the recovery rules for a missing or damaged file kept in one
+// stage and which ghost flies along, with the recovery rules for a missing or damaged file kept in one
 // place for the title scene and the game scene. Nothing here logs or throws;
 // problems come back as text lines for the scene to log.
 #pragma once
@@ -30,7 +30,14 @@ struct GameSettings {
 // problem line. Never throws.
 GameSettings readGameSettings(ConfigParser& config, std::vector<std::string>& problems);
 
-// "GHOST = 1" or "GHOST = 0": whether a live run races the ghost of the stage's best run.
-// A file without the key (one from before the ghost) means on, silently; any other value
-// means on, with one problem line naming the key and the default. Never throws.
-bool readGhostSetting(ConfigParser& config, std::vector<std::string>& problems);
+// The run a live run races as its ghost: "GHOST = 1" the player's own best
+// on the stage, "NEXT" the world entry just above the player's, "WORLD" the
+// world best, "0" none.
+enum class GhostSetting { Off, OwnBest, NextAbove, WorldBest };
+
+// A file without the key (one from before the ghost) means 1, silently; any
+// other value means 1, with one problem line naming the key and the default.
+// Never throws.
+GhostSetting readGhostSetting(ConfigParser& config, std::vector<std::string>& problems);
+// The value written for setting: "1", "NEXT", "WORLD" or "0".
+const char* ghostSettingValue(GhostSetting setting);

@@ -114,7 +114,7 @@ void writeOptionsSettings(ConfigParser& config, const OptionsSettings& options) 
     config.set(FULL_SCREEN_KEY, options.fullScreen ? "1" : "0");
     writeKeyBindings(config, options.keys);
     config.set(CONTROLLER_KEY, options.controllerA == ControllerFaceSetting::East ? "east" : "south");
-    config.set(GHOST_KEY, options.ghost ? "1" : "0");
+    config.set(GHOST_KEY, ghostSettingValue(options.ghost));
     config.set(ONLINE_KEY, options.online ? "1" : "0");
     config.set(NAME_KEY, options.playerName);
 }

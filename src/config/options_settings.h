@@ -1,7 +1,7 @@
 // Every setting of the options screen as "config.ini" holds it, beside the
 // hi-scores and MODE it never touches: MUSIC_VOLUME and EFFECTS_VOLUME
 // (0..10), MUTE (0|1), PICTURE (smooth|integer), FULL_SCREEN (0|1), the six
-// KEY_* bindings, CONTROLLER_A (south|east), GHOST (1|0), and ONLINE (0|1)
+// KEY_* bindings, CONTROLLER_A (south|east), GHOST (1|NEXT|WORLD|0), and ONLINE (0|1)
 // with PLAYER_NAME, the name the world table shows. A file from an
 // older game lacks some or all of them: each missing one is its default,
 // silently. A bad value is its default with one problem line naming the key.
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/config_parser.h"
+#include "config/game_settings.h"
 #include "config/key_bindings_setting.h"
 #include "config/picture_setting.h"
 
@@ -26,7 +27,7 @@ struct OptionsSettings {
     bool fullScreen = false;
     KeyBindingNames keys = defaultKeyBindingNames();
     ControllerFaceSetting controllerA = ControllerFaceSetting::South;
-    bool ghost = true;
+    GhostSetting ghost = GhostSetting::OwnBest;
     // On only with a name; the name is kept when ONLINE is turned off.
     bool online = false;
     std::string playerName;

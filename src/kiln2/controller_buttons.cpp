@@ -44,6 +44,7 @@ KilnPadBits mappedButtons(KilnJoystickDevices& devices, int id, KilnFaceButton f
     if (holds(devices, id, CONTROLLER_BACK)) bits |= bit(PAD_BACK);
     if (holds(devices, id, CONTROLLER_LEFT_SHOULDER)) bits |= bit(PAD_JUMP_BACK);
     if (holds(devices, id, CONTROLLER_RIGHT_SHOULDER)) bits |= bit(PAD_JUMP_FORWARD);
+    if (holds(devices, id, CONTROLLER_NORTH)) bits |= bit(PAD_WORLD);
     return bits;
 }
 

@@ -100,7 +100,7 @@ void handleSystemKeys(KilnState& state, KilnBackend& backend) {
     if (Kiln_isKeyPushed(KEY_F9)) Kiln_toggleFullScreen();
     if (Kiln_isKeyPushed(KEY_F10)) Kiln_toggleCursor();
     if (Kiln_isKeyPushed(KEY_F12)) Kiln_screenshot();
-    if (Kiln_isKeyPushed(KEY_m)) toggleMute(state);
+    if (Kiln_isKeyPushed(KEY_m) && !state.typingKeptForScene) toggleMute(state);
 }
 
 }  // namespace

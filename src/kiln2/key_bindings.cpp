@@ -104,3 +104,7 @@ int Kiln_getPushedPhysicalKey() {
 void Kiln_keepEscapeForScene(bool kept) { kilnState().escapeKeptForScene = kept; }
 
 bool Kiln_isEscapeKeptForScene() { return kilnState().escapeKeptForScene; }
+
+void Kiln_keepTypingForScene(bool kept) { kilnState().typingKeptForScene = kept; }
+
+bool Kiln_isTypingKeptForScene() { return kilnState().typingKeptForScene; }

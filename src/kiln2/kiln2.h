@@ -35,7 +35,8 @@ enum KilnBlendMode {
 // is a controller's Start button, which only pauses and resumes a run, and
 // PAD_BACK its Back (Select) button, which opens the options from the title.
 // PAD_JUMP_BACK and PAD_JUMP_FORWARD are its left and right shoulder buttons,
-// which jump through a replay in the theatre.
+// which jump through a replay in the theatre. PAD_WORLD is its top face
+// button (north), which opens the world table from the title.
 enum KilnPadButton {
     PAD_A = 0,
     PAD_B,
@@ -47,6 +48,7 @@ enum KilnPadButton {
     PAD_BACK,
     PAD_JUMP_BACK,
     PAD_JUMP_FORWARD,
+    PAD_WORLD,
     PAD_BUTTON_COUNT
 };
 // The six buttons a keyboard key can be bound to: PAD_A up to PAD_DOWN.
@@ -287,6 +289,10 @@ std::string Kiln_bindableKeyName(const std::string& name);
 // for) instead of quitting the game. A scene that keeps it must give it back.
 void Kiln_keepEscapeForScene(bool kept);
 bool Kiln_isEscapeKeptForScene();
+// While kept, the letter keys are the scene's to type with: M types an M
+// instead of toggling the mute. A scene that keeps them must give them back.
+void Kiln_keepTypingForScene(bool kept);
+bool Kiln_isTypingKeptForScene();
 
 // ---- Controllers ----
 // Every connected joystick and controller, however many, drives the same

@@ -51,6 +51,7 @@ struct KilnState {
     // The key bound to each bindable button, by KilnPadButton.
     std::array<int, KILN_BINDABLE_BUTTONS> keyBindings = kilnDefaultKeyBindings();
     bool escapeKeptForScene = false;
+    bool typingKeptForScene = false;
     uint8_t mouseButtons = 0;
     uint8_t prevMouseButtons = 0;
     std::array<Joystick, 4> joysticks;

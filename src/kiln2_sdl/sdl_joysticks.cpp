@@ -28,6 +28,7 @@ constexpr SDL_GameControllerButton POSITIONS[CONTROLLER_INPUT_COUNT] = {
     SDL_CONTROLLER_BUTTON_BACK,      // back (select)
     SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
     SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+    SDL_CONTROLLER_BUTTON_Y,         // north
 };
 
 class SdlJoysticks final : public KilnJoystickDevices {

@@ -24,6 +24,7 @@ constexpr Position POSITIONS[] = {
     {"down", SDL_CONTROLLER_BUTTON_DPAD_DOWN},   {"left", SDL_CONTROLLER_BUTTON_DPAD_LEFT},
     {"right", SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {"back", SDL_CONTROLLER_BUTTON_BACK},
     {"leftshoulder", SDL_CONTROLLER_BUTTON_LEFTSHOULDER}, {"rightshoulder", SDL_CONTROLLER_BUTTON_RIGHTSHOULDER},
+    {"north", SDL_CONTROLLER_BUTTON_Y},
 };
 
 int deviceIndexOf(int instanceId) {

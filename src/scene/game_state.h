@@ -10,6 +10,7 @@ enum SceneMessage {
     MSG_QUIT = 4,
     MSG_OPTIONS = 5,
     MSG_THEATRE = 6,
+    MSG_WORLD_TABLE = 7,
 };
 
 class GameState {

@@ -23,7 +23,10 @@ constexpr int HUD_Y = 38;
 }  // namespace
 
 std::unique_ptr<GhostRun> GhostRun::forStage(int stage, int hiScore) {
-    const std::string file = stageReplayFile(stage);
+    return forReplayFile(stage, hiScore, stageReplayFile(stage));
+}
+
+std::unique_ptr<GhostRun> GhostRun::forReplayFile(int stage, int hiScore, const std::string& file) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return nullptr;
     return std::make_unique<GhostRun>(std::make_unique<PlaybackGame>(stage, hiScore, file));

@@ -1,4 +1,4 @@
-// The ghost of the stage's best run: its saved replay played in step with
+// The ghost of the stage's best run, or of a world run: its saved replay played in step with
 // the live run, one update for each of the live run's, with its own random
 // sequence and in silence (no sound, no music, no log line, no screen shake),
 // so the live run cannot tell it is there. Its craft and trail are drawn
@@ -17,6 +17,9 @@ public:
     // The ghost racing the stage's saved best run, or null when there is no
     // saved replay for the stage or it cannot be loaded.
     static std::unique_ptr<GhostRun> forStage(int stage, int hiScore);
+    // The ghost racing a given replay file on stage (a world run in the
+    // cache), or null when the file is not there.
+    static std::unique_ptr<GhostRun> forReplayFile(int stage, int hiScore, const std::string& file);
 
     explicit GhostRun(std::unique_ptr<GameMain> run);
     ~GhostRun();

@@ -9,6 +9,7 @@
 #include "gamecore/run_music.h"
 #include "kiln2/kiln2.h"
 #include "state/applied_options.h"
+#include "world/world_service.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr int kDefaultStage = 0;
 // Layout: the heading, then the rows, then the notice and the help line.
 constexpr int kHeadingY = 20;
 constexpr int kFirstRowY = 70;
-constexpr int kRowStep = 24;
+constexpr int kRowStep = 21;
 constexpr int kRowLeft = 64;
 constexpr int kRowWidth = 512;
 constexpr int kLabelX = 80;
@@ -87,6 +88,11 @@ void OptionsMain::update() {
     if (!started_) start();
     // M toggles the mute on every screen; the row shows what is in force.
     options_.muted = Kiln_isMuted();
+    if (nameEntry_) {
+        handleNameEntry();
+        if (unsaved_) save();
+        return;
+    }
     if (waitingFor_ >= 0) {
         handleKeyWait();
         if (unsaved_) save();
@@ -147,6 +153,10 @@ void OptionsMain::change(int row, int step) {
         toggleFullScreen();
         return;
     }
+    if (row == ROW_ONLINE) {
+        switchOnline();
+        return;
+    }
     if (!stepOptionsRow(row, step, options_)) return;
     apply();
     // The player hears the new level at once.
@@ -162,6 +172,12 @@ void OptionsMain::choose(int row) {
         // A raises the level one step and goes round from 10 to 0.
         const int level = row == ROW_MUSIC ? options_.musicVolume : options_.effectsVolume;
         change(row, level == OPTIONS_VOLUME_MAX ? -OPTIONS_VOLUME_MAX : 1);
+    } else if (row == ROW_NAME) {
+        if (world::service().reach() == world::Reach::NoServer) {
+            notice_ = "NO SERVER SET";
+        } else {
+            openNameEntry(false);
+        }
     } else if (row == ROW_RESTORE_DEFAULTS) {
         restoreDefaults();
     } else if (row == ROW_BACK) {
@@ -226,8 +242,56 @@ void OptionsMain::takeKey(int key) {
     endKeyWait(std::string(BUTTON_NAMES[button]) + " IS NOW " + capitalName(key));
 }
 
+void OptionsMain::switchOnline() {
+    world::WorldService& world = world::service();
+    if (world.reach() == world::Reach::NoServer) {
+        notice_ = "NO SERVER SET";
+        return;
+    }
+    if (options_.online) {
+        options_.online = false;
+        world.turnOff();
+        unsaved_ = true;
+        notice_ = "ONLINE IS OFF";
+        return;
+    }
+    // A name kept from before is sent again at once; the first time, the player chooses one.
+    openNameEntry(!options_.playerName.empty());
+}
+
+void OptionsMain::openNameEntry(bool registerAtOnce) {
+    notice_.clear();
+    nameEntry_ = std::make_unique<NameEntry>(options_.playerName, registerAtOnce);
+}
+
+void OptionsMain::handleNameEntry() {
+    const NameEntry::Outcome outcome = nameEntry_->update();
+    if (outcome == NameEntry::Outcome::Open) return;
+    if (outcome == NameEntry::Outcome::Accepted) {
+        options_.online = true;
+        options_.playerName = nameEntry_->name();
+        unsaved_ = true;
+        notice_ = "ONLINE AS " + options_.playerName;
+    } else if (outcome == NameEntry::Outcome::Offline) {
+        notice_ = "WORLD: OFFLINE";
+    }
+    // A registration left unanswered or unreachable must not turn the world on behind ONLINE = 0.
+    const bool joiningAbandoned = outcome != NameEntry::Outcome::Accepted && !options_.online &&
+                                  (nameEntry_->isWaiting() || outcome == NameEntry::Outcome::Offline);
+    if (joiningAbandoned) world::service().turnOff();
+    nameEntry_.reset();
+    // An Escape that cancelled stays the screen's until it is let go, so a long press cannot quit.
+    Kiln_keepEscapeForScene(true);
+    lastMouseX_ = Kiln_getMouseX();
+    lastMouseY_ = Kiln_getMouseY();
+}
+
 void OptionsMain::restoreDefaults() {
-    options_ = OptionsSettings{};
+    // The player's place in the world is no preference to reset: ONLINE and NAME stay.
+    OptionsSettings defaults;
+    defaults.online = options_.online;
+    defaults.playerName = options_.playerName;
+    options_ = defaults;
     apply();
     if (Kiln_isFullScreen()) Kiln_toggleFullScreen();
     notice_ = "DEFAULTS RESTORED";
@@ -254,10 +318,15 @@ void OptionsMain::draw() {
     Kiln_clear();
     Kiln_resetView();
     Kiln_setBlendMode(BLEND_ALPHA);
+    if (nameEntry_) {
+        nameEntry_->draw();
+        return;
+    }
     Kiln_drawText("OPTIONS", 236, kHeadingY, 3.0f, 255, 255, 255, 255);
 
     const int hover = rowNamed(rows_.getMouseOver());
-    const bool fullScreen = Kiln_isFullScreen();
+    const OptionsRowsWorld world{.fullScreen = Kiln_isFullScreen(),
+                                 .noServer = world::service().reach() == world::Reach::NoServer};
     for (int row = 0; row < OPTIONS_ROW_COUNT; ++row) {
         const int y = rowTop(row);
         const bool selected = row == selected_;
@@ -268,7 +337,7 @@ void OptionsMain::draw() {
         } else {
             drawText(optionsRowLabel(row), kLabelX, y, 255, 255, selected ? 255 : 200);
         }
-        const std::string value = waiting ? "?" : optionsRowValue(row, options_, fullScreen);
+        const std::string value = waiting ? "?" : optionsRowValue(row, options_, world);
         drawText(value, kValueX, y, 255, 255, 255);
         if (isVolumeRow(row)) {
             // A bar of ten steps after the number.

@@ -8,10 +8,35 @@ namespace {
 
 const char* const LABELS[OPTIONS_ROW_COUNT] = {
     "MUSIC", "EFFECTS", "MUTE", "PICTURE", "FULL SCREEN", "KEY UP", "KEY DOWN", "KEY LEFT",
-    "KEY RIGHT", "KEY A", "KEY B", "CONTROLLER A", "GHOST", "RESTORE DEFAULTS", "BACK",
+    "KEY RIGHT", "KEY A", "KEY B", "CONTROLLER A", "GHOST", "ONLINE", "NAME", "RESTORE DEFAULTS", "BACK",
 };
 
 const char* onOff(bool on) { return on ? "ON" : "OFF"; }
+
+// In the order LEFT and RIGHT go round them.
+constexpr int GHOST_SETTING_COUNT = 4;
+constexpr GhostSetting GHOST_CYCLE[GHOST_SETTING_COUNT] = {GhostSetting::Off, GhostSetting::OwnBest,
+                                                            GhostSetting::NextAbove, GhostSetting::WorldBest};
+
+const char* ghostLabel(GhostSetting ghost) {
+    switch (ghost) {
+        case GhostSetting::Off:
+            return "OFF";
+        case GhostSetting::NextAbove:
+            return "NEXT";
+        case GhostSetting::WorldBest:
+            return "WORLD";
+        case GhostSetting::OwnBest:
+            break;
+    }
+    return "OWN BEST";
+}
+
+GhostSetting nextGhost(GhostSetting ghost, int step) {
+    int at = 0;
+    while (GHOST_CYCLE[at] != ghost) ++at;
+    return GHOST_CYCLE[(at + (step < 0 ? GHOST_SETTING_COUNT - 1 : 1)) % GHOST_SETTING_COUNT];
+}
 
 std::string capitals(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -26,7 +51,7 @@ int boundButtonOfRow(int row) { return row >= ROW_KEY_UP && row <= ROW_KEY_B ? r
 
 bool isVolumeRow(int row) { return row == ROW_MUSIC || row == ROW_EFFECTS; }
 
-std::string optionsRowValue(int row, const OptionsSettings& options, bool fullScreen) {
+std::string optionsRowValue(int row, const OptionsSettings& options, const OptionsRowsWorld& world) {
     const int button = boundButtonOfRow(row);
     if (button >= 0) return capitals(options.keys[static_cast<size_t>(button)]);
     switch (row) {
@@ -39,11 +64,15 @@ std::string optionsRowValue(int row, const OptionsSettings& options, bool fullSc
         case ROW_PICTURE:
             return options.picture == PictureSetting::Integer ? "INTEGER" : "SMOOTH";
         case ROW_FULL_SCREEN:
-            return onOff(fullScreen);
+            return onOff(world.fullScreen);
         case ROW_CONTROLLER_A:
             return options.controllerA == ControllerFaceSetting::East ? "EAST" : "SOUTH";
         case ROW_GHOST:
-            return onOff(options.ghost);
+            return ghostLabel(options.ghost);
+        case ROW_ONLINE:
+            return world.noServer ? "NO SERVER SET" : onOff(options.online);
+        case ROW_NAME:
+            return options.playerName.empty() ? "-" : options.playerName;
         default:
             return "";
     }
@@ -71,7 +100,7 @@ bool stepOptionsRow(int row, int step, OptionsSettings& options) {
                                                                                      : ControllerFaceSetting::East;
             return true;
         case ROW_GHOST:
-            options.ghost = !options.ghost;
+            options.ghost = nextGhost(options.ghost, step);
             return true;
         default:
             return false;

@@ -8,6 +8,7 @@
 #include "state/options_main.h"
 #include "state/theatre_main.h"
 #include "state/title_main.h"
+#include "state/world_table_main.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ bool stepScene() {
                 break;
             case MSG_THEATRE:
                 currentScene = std::make_unique<TheatreMain>();
+                break;
+            case MSG_WORLD_TABLE:
+                currentScene = std::make_unique<WorldTableMain>();
                 break;
             default:
                 keepRunning = false;

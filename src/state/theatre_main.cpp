@@ -58,6 +58,7 @@ void TheatreMain::start(const WatchRequest& request) {
         return;
     }
     run_ = std::move(run);
+    caption_ = request.caption;
     speedStep_ = request.speedStep < 0 || request.speedStep >= THEATRE_SPEED_COUNT ? THEATRE_NORMAL_SPEED
                                                                                     : request.speedStep;
     Kiln_log("Theatre: %s on stage %d, %d frames, %s\n", request.replayFile.c_str(), request.stage,
@@ -197,6 +198,7 @@ void TheatreMain::draw() {
                             .lastFrame = run_->lastFrame(),
                             .distanceMetres = runDistanceMetres(game),
                             .speedLabel = theatreSpeed(speedStep_).label,
-                            .paused = paused_});
+                            .paused = paused_,
+                            .caption = caption_});
     Kiln_setDrawOffset(game.shakeOffsetX, game.shakeOffsetY);
 }

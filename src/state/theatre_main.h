@@ -52,4 +52,5 @@ private:
     int speedStep_ = THEATRE_NORMAL_SPEED;
     bool paused_ = false;
     int framesSinceUpdate_ = 0;
+    std::string caption_;
 };

@@ -41,4 +41,9 @@ void drawTheatreProgressBar(const TheatreProgress& progress) {
     drawWhite(text, DISTANCE_X);
     const char* speed = progress.paused ? "PAUSED" : progress.speedLabel;
     drawWhite(speed, VIEW_WIDTH - MARGIN - GLYPH_PX * static_cast<int>(std::strlen(speed)));
+    if (!progress.caption.empty()) {
+        const int width = 2 * MARGIN + GLYPH_PX * static_cast<int>(progress.caption.size());
+        Kiln_drawRect(0, THEATRE_CAPTION_Y - 4, width, STRIP_Y - THEATRE_CAPTION_Y + 4, 0, 0.0f, 0, 0, 0, STRIP_ALPHA);
+        Kiln_drawText(progress.caption, MARGIN, THEATRE_CAPTION_Y, 1.0f, 255, 224, 64, 255);
+    }
 }

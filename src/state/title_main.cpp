@@ -10,6 +10,9 @@
 #include "config/player_files.h"
 #include "kiln2/kiln2.h"
 #include "state/watch_request.h"
+#include "state/world_ghost.h"
+#include "state/world_line.h"
+#include "world/world_service.h"
 
 namespace {
 
@@ -17,8 +20,17 @@ namespace {
 constexpr int kDefaultStage = 0;
 constexpr int kMusicFadeOutMs = 1000;
 
+// Under the hi-score's digits, in the small text of the theatre's bar.
+constexpr int kWorldLineX = 300;
+constexpr int kWorldLineY = 66;
+
 void drawWhiteText(const char* text, int x, int y, float scale) {
     Kiln_drawText(text, x, y, scale, 255, 255, 255, 255);
+}
+
+bool worldReachable() {
+    const world::Reach reach = world::service().reach();
+    return reach != world::Reach::Off && reach != world::Reach::NoServer;
 }
 
 }  // namespace
@@ -39,7 +51,20 @@ TitleMain::TitleMain() {
     GameSettings settings = readGameSettings(config_, problems);
     for (const std::string& problem : problems) Kiln_log("%s\n", problem.c_str());
     for (int i = 0; i < kStageCount; ++i) hiScores_[i] = settings.hiScores[i];
-    stage_ = settings.stage;
+    std::vector<std::string> ghostProblems;  // logged when a run reads the setting
+    ghost_ = readGhostSetting(config_, ghostProblems);
+    showStage(settings.stage);
+}
+
+void TitleMain::showStage(int stage) {
+    stage_ = stage;
+    ghostAsked_.clear();
+    world::service().refreshStage(stage_);
+}
+
+void TitleMain::openWorldTable() {
+    saveShownStage();
+    setMessage(MSG_WORLD_TABLE);
 }
 
 void TitleMain::saveShownStage() {
@@ -77,6 +102,12 @@ void TitleMain::update() {
         setMessage(MSG_OPTIONS);
         return;
     }
+    if (worldReachable() && (Kiln_isKeyPushed(KEY_w) || Kiln_isPadPushed(PAD_WORLD))) {
+        openWorldTable();
+        return;
+    }
+    // The world run this stage's ghost would race is fetched while the player looks at the title.
+    ghostAsked_ = prefetchWorldGhost(ghost_, stage_, ghostAsked_);
     if (keypad_.isTriggerA(false) || keypad_.isTriggerUp(false)) startRun(0);
     // Checked after the start so that A and B together end up watching the replay.
     if (keypad_.isTriggerB(false)) watch(stageReplayFile(stage_));
@@ -85,9 +116,9 @@ void TitleMain::update() {
     if (!dropped.empty()) watch(dropped);
     // After the save: a run started this frame keeps the stage it was shown.
     if (keypad_.isTriggerLeft(false)) {
-        stage_ = stage_ == 0 ? kStageCount - 1 : stage_ - 1;
+        showStage(stage_ == 0 ? kStageCount - 1 : stage_ - 1);
     } else if (keypad_.isTriggerRight(false)) {
-        stage_ = stage_ == kStageCount - 1 ? 0 : stage_ + 1;
+        showStage(stage_ == kStageCount - 1 ? 0 : stage_ + 1);
     }
 }
 
@@ -102,10 +133,14 @@ void TitleMain::draw() {
     drawWhiteText("KVR 2013", 220, 200, 3.0f);
     drawWhiteText("HI SCORE", 300, 10, 2.0f);
     drawWhiteText(hiScore, 300, 30, 4.0f);
+    const world::WorldService& world = world::service();
+    const std::string worldLine = worldStandingLine(world.reach(), world.standing(stage_));
+    if (!worldLine.empty()) drawWhiteText(worldLine.c_str(), kWorldLineX, kWorldLineY, 1.0f);
     drawWhiteText(stageLabel(stage_), 250, 260, 2.0f);
     drawWhiteText("PRESS L OR R BUTTON TO STAGE SELECT", 30, 280, 2.0f);
     drawWhiteText("PRESS Z OR UP BUTTON TO START", 100, 340, 2.0f);
     drawWhiteText("PRESS X BUTTON TO REPLAY", 100, 360, 2.0f);
     drawWhiteText("PRESS O FOR OPTIONS", 100, 380, 2.0f);
+    if (worldReachable()) drawWhiteText("PRESS W FOR THE WORLD TABLE", 100, 400, 2.0f);
     drawWhiteText("DELTA HIDDEN YARD 2013", 280, 460, 2.0f);
 }

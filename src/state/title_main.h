@@ -2,6 +2,9 @@
 // controls; LEFT/RIGHT pick one of four stages, A or UP starts a live run and
 // B watches the replay of that stage's best run in the theatre, as does a
 // replay file dropped on the window; O (or a controller's Back) opens the options.
+// With the world reachable, a line under the hi-score says where the player
+// stands on the stage, and W (or a controller's top face button) opens the
+// stage's world table.
 #pragma once
 
 #include <array>
@@ -33,10 +36,15 @@ private:
     // Stores the shown stage and asks for the theatre to show replayFile on it.
     void watch(const std::string& replayFile);
     void saveShownStage();
+    void showStage(int stage);
+    void openWorldTable();
 
     Keypad keypad_{0};
     bool musicStopped_ = false;
     ConfigParser config_;
     std::array<int, kStageCount> hiScores_{};
     int stage_ = 0;
+    GhostSetting ghost_ = GhostSetting::OwnBest;
+    // The world run last asked for as this stage's ghost, so it is asked for once.
+    std::string ghostAsked_;
 };

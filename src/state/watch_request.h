@@ -1,4 +1,5 @@
-// What the next theatre plays: the title (B, or a file dropped on its window)
+// What the next theatre plays: the title (B, or a file dropped on its window),
+// the world table (WATCH)
 // and the command line ("--watch") leave it here before the theatre starts,
 // because the scene machine builds every scene without arguments.
 #pragma once
@@ -15,6 +16,8 @@ struct WatchRequest {
     // The stage's best score as the results screen compares with it; below 0:
     // the theatre reads the player's own from "config.ini".
     int hiScore = -1;
+    // Whose run it is, when it is not the player's own: "WORLD #3 ACE".
+    std::string caption{};
 };
 
 // Replaces any request not yet taken.

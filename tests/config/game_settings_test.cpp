@@ -112,15 +112,29 @@ TEST(GameConfigValues, AnUnloadedParserReportsEveryKeyMissing) {
     EXPECT_EQ(problems[4], "config: missing key MODE, using 0");
 }
 
-TEST(GhostSetting, OneAndZeroTurnTheGhostOnAndOffAndAnOlderFileMeansOn) {
-    ConfigParser config;
-    std::vector<std::string> problems;
-    EXPECT_TRUE(readGhostSetting(config, problems)) << "a config.ini from before the ghost";
-    config.set("GHOST", "0");
-    EXPECT_FALSE(readGhostSetting(config, problems));
-    config.set("GHOST", "1");
-    EXPECT_TRUE(readGhostSetting(config, problems));
-    EXPECT_TRUE(problems.empty());
+struct GhostValue {
+    const char* text;  // nullptr: no GHOST line at all
+    GhostSetting setting;
+};
+
+TEST(GhostSetting, EachValueReadsAsItsGhostAndAnOlderFileMeansTheOwnBest) {
+    const GhostValue cases[] = {
+        {nullptr, GhostSetting::OwnBest},  // a config.ini from before the ghost
+        {"1", GhostSetting::OwnBest},
+        {"0", GhostSetting::Off},
+        {"NEXT", GhostSetting::NextAbove},
+        {"WORLD", GhostSetting::WorldBest},
+    };
+    for (const GhostValue& value : cases) {
+        ConfigParser config;
+        if (value.text) config.set("GHOST", value.text);
+        std::vector<std::string> problems;
+        EXPECT_EQ(readGhostSetting(config, problems), value.setting) << (value.text ? value.text : "no key");
+        EXPECT_TRUE(problems.empty());
+        if (value.text) {
+            EXPECT_STREQ(ghostSettingValue(value.setting), value.text) << "written as it is read";
+        }
+    }
 }
 
 TEST(GhostSetting, ABadValueIsOneProblemLineNamingTheKeyAndTheDefault) {
@@ -129,10 +143,12 @@ TEST(GhostSetting, ABadValueIsOneProblemLineNamingTheKeyAndTheDefault) {
     writeText(file, ZERO_SCORES + "MODE = 0\nGHOST = yes please\n");
     ConfigParser config;
     std::vector<std::string> problems = loadOrCreateGameConfig(config, file, 0);
-    EXPECT_TRUE(readGhostSetting(config, problems));
+    EXPECT_EQ(readGhostSetting(config, problems), GhostSetting::OwnBest);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], file + ": bad value for GHOST ('yes please'), using 1");
-    config.set("GHOST", "2");
-    EXPECT_TRUE(readGhostSetting(config, problems));
-    EXPECT_EQ(problems.size(), 2u);
+    for (const char* bad : {"2", "next", "World", ""}) {
+        config.set("GHOST", bad);
+        EXPECT_EQ(readGhostSetting(config, problems), GhostSetting::OwnBest) << bad;
+    }
+    EXPECT_EQ(problems.size(), 5u);
 }

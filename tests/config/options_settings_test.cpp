@@ -71,7 +71,7 @@ TEST_F(OptionsFile, AnOlderFileWithOnlyTheRecordsReadsAsTheDefaultsQuietly) {
     EXPECT_EQ(options, OptionsSettings{});
     EXPECT_EQ(options.musicVolume, 10) << "today's loudness for a player who never opens the screen";
     EXPECT_EQ(options.keys, (KeyBindingNames{"Up", "Down", "Left", "Right", "Z", "X"}));
-    EXPECT_TRUE(options.ghost);
+    EXPECT_EQ(options.ghost, GhostSetting::OwnBest);
 }
 
 TEST_F(OptionsFile, EveryOptionSurvivesASaveAndALoad) {
@@ -83,7 +83,7 @@ TEST_F(OptionsFile, EveryOptionSurvivesASaveAndALoad) {
     chosen.fullScreen = true;
     chosen.keys = {"W", "S", "A", "D", "Left Shift", "Z"};
     chosen.controllerA = ControllerFaceSetting::East;
-    chosen.ghost = false;
+    chosen.ghost = GhostSetting::WorldBest;
     chosen.online = true;
     chosen.playerName = "Ace.9-x";
     ConfigParser config;
@@ -92,7 +92,7 @@ TEST_F(OptionsFile, EveryOptionSurvivesASaveAndALoad) {
     EXPECT_EQ(readText(file()),
               "MUSIC_VOLUME = 2\nEFFECTS_VOLUME = 0\nMUTE = 1\nPICTURE = integer\nFULL_SCREEN = 1\nKEY_UP = W\n"
               "KEY_DOWN = S\nKEY_LEFT = A\nKEY_RIGHT = D\nKEY_A = Left Shift\nKEY_B = Z\nCONTROLLER_A = east\n"
-              "GHOST = 0\nONLINE = 1\nPLAYER_NAME = Ace.9-x\n");
+              "GHOST = WORLD\nONLINE = 1\nPLAYER_NAME = Ace.9-x\n");
     EXPECT_EQ(readFrom(readText(file())), chosen);
     EXPECT_TRUE(problems.empty());
 }

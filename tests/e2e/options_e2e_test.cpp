@@ -22,12 +22,12 @@ using namespace e2e;
 
 const std::string RECORDS = "HI_SCORE1 = 0\nHI_SCORE2 = 2000\nHI_SCORE3 = 4500\nHI_SCORE4 = 99999\nMODE = 0\n";
 
-// The screen's layout: rows 24 px apart from y 70, values at x 360.
+// The screen's layout: rows 21 px apart from y 70, values at x 360.
 constexpr int kFirstRowY = 70;
-constexpr int kRowStep = 24;
+constexpr int kRowStep = 21;
 constexpr int kValueX = 360;
 constexpr int kKeyUpRow = 5;
-constexpr int kBackRow = 14;
+constexpr int kBackRow = 16;
 
 
 class OptionsE2E : public GameWindowTest {

@@ -50,7 +50,8 @@ TEST_F(Controllers, PositionsAndTheLeftStickAreTheLogicalButtons) {
                           {CONTROLLER_START, PAD_PAUSE},  {CONTROLLER_DPAD_UP, PAD_UP},
                           {CONTROLLER_DPAD_DOWN, PAD_DOWN}, {CONTROLLER_DPAD_LEFT, PAD_LEFT},
                           {CONTROLLER_DPAD_RIGHT, PAD_RIGHT}, {CONTROLLER_BACK, PAD_BACK},
-                          {CONTROLLER_LEFT_SHOULDER, PAD_JUMP_BACK}, {CONTROLLER_RIGHT_SHOULDER, PAD_JUMP_FORWARD}};
+                          {CONTROLLER_LEFT_SHOULDER, PAD_JUMP_BACK}, {CONTROLLER_RIGHT_SHOULDER, PAD_JUMP_FORWARD},
+                          {CONTROLLER_NORTH, PAD_WORLD}};
     for (const Case& c : cases) {
         kiln_headless::setControllerInput(pad, c.input, true);
         frame();

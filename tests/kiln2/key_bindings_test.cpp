@@ -147,4 +147,18 @@ TEST_F(KeyBindings, EscapeKeptForTheSceneDoesNotQuitUntilGivenBack) {
     EXPECT_THROW(frame(), KilnQuit);
 }
 
+TEST_F(KeyBindings, MTypesAnMWhileTypingIsKeptAndMutesOnceGivenBack) {
+    Kiln_keepTypingForScene(true);
+    kiln_headless::setKey(KEY_m, true);
+    frame();
+    EXPECT_FALSE(Kiln_isMuted());
+    EXPECT_EQ(Kiln_getPushedPhysicalKey(), KEY_m) << "the scene reads it";
+    kiln_headless::setKey(KEY_m, false);
+    frame();
+    Kiln_keepTypingForScene(false);
+    kiln_headless::setKey(KEY_m, true);
+    frame();
+    EXPECT_TRUE(Kiln_isMuted());
+}
+
 }  // namespace

@@ -64,6 +64,11 @@ protected:
         return readOptionsSettings(config, Kiln_bindableKeyName, problems);
     }
 
+    // A row as drawn: its label at x 80, its value at x 360, in 16-pixel glyphs.
+    static std::string rowLine(const std::string& label, const std::string& value) {
+        return label + std::string(360 / 16 - 5 - label.size(), ' ') + value;
+    }
+
     std::unique_ptr<OptionsMain> options;
 };
 
@@ -71,9 +76,9 @@ TEST_F(OptionsMainTest, ShowsEveryRowWithItsDefaultAndPlaysTheMusic) {
     drawOptions();
     const char* const expected[OPTIONS_ROW_COUNT] = {
         "MUSIC", "EFFECTS", "MUTE", "PICTURE", "FULL SCREEN", "KEY UP", "KEY DOWN", "KEY LEFT", "KEY RIGHT",
-        "KEY A", "KEY B", "CONTROLLER A", "GHOST", "RESTORE DEFAULTS", "BACK"};
-    const char* const values[OPTIONS_ROW_COUNT] = {"10",   "10",    "OFF",   "SMOOTH", "OFF", "UP", "DOWN", "LEFT",
-                                                    "RIGHT", "Z",    "X",     "SOUTH",  "ON",  "",   ""};
+        "KEY A", "KEY B", "CONTROLLER A", "GHOST", "ONLINE", "NAME", "RESTORE DEFAULTS", "BACK"};
+    const char* const values[OPTIONS_ROW_COUNT] = {"10",   "10", "OFF",   "SMOOTH",   "OFF", "UP", "DOWN", "LEFT", "RIGHT",
+                                                    "Z",    "X",  "SOUTH", "OWN BEST", "OFF", "-",  "",     ""};
     for (int row = 0; row < OPTIONS_ROW_COUNT; ++row) {
         std::string line = expected[row];
         if (values[row][0] != '\0') line += std::string(360 / 16 - 5 - line.size(), ' ') + values[row];
@@ -133,7 +138,31 @@ TEST_F(OptionsMainTest, TwoWayRowsFlipAndTakeEffect) {
     EXPECT_EQ(Kiln_getControllerFaceA(), FACE_EAST);
     selectRow(ROW_GHOST);
     press({KEY_z});
-    EXPECT_FALSE(options->getOptions().ghost);
+    EXPECT_EQ(options->getOptions().ghost, GhostSetting::NextAbove);
+}
+
+struct GhostStep {
+    int key;
+    GhostSetting after;
+    const char* shown;
+    const char* saved;
+};
+
+TEST_F(OptionsMainTest, TheGhostRowGoesRoundItsFourRunsAndSavesEach) {
+    const GhostStep steps[] = {
+        {KEY_RIGHT, GhostSetting::NextAbove, "NEXT", "NEXT"}, {KEY_RIGHT, GhostSetting::WorldBest, "WORLD", "WORLD"},
+        {KEY_RIGHT, GhostSetting::Off, "OFF", "0"},           {KEY_z, GhostSetting::OwnBest, "OWN BEST", "1"},
+        {KEY_LEFT, GhostSetting::Off, "OFF", "0"},            {KEY_LEFT, GhostSetting::WorldBest, "WORLD", "WORLD"},
+    };
+    selectRow(ROW_GHOST);
+    for (const GhostStep& step : steps) {
+        press({step.key});
+        EXPECT_EQ(options->getOptions().ghost, step.after) << step.shown;
+        drawOptions();
+        EXPECT_EQ(textAt(static_cast<float>(OptionsMain::rowTop(ROW_GHOST))).text, rowLine("GHOST", step.shown));
+        EXPECT_NE(readFile("config.ini").find(std::string("GHOST = ") + step.saved + "\n"), std::string::npos)
+            << step.shown;
+    }
 }
 
 TEST_F(OptionsMainTest, ChoosingAKeyRowWaitsForTheNextKeyAndBindsIt) {
@@ -226,7 +255,7 @@ TEST_F(OptionsMainTest, EachChangeIsOnDiskAtOnceSoQuittingHereKeepsIt) {
         {ROW_FULL_SCREEN, KEY_z, "full screen", [](const OptionsSettings& o) { return o.fullScreen; }},
         {ROW_CONTROLLER_A, KEY_z, "controller A",
          [](const OptionsSettings& o) { return o.controllerA == ControllerFaceSetting::East; }},
-        {ROW_GHOST, KEY_z, "ghost", [](const OptionsSettings& o) { return !o.ghost; }},
+        {ROW_GHOST, KEY_z, "ghost", [](const OptionsSettings& o) { return o.ghost != GhostSetting::OwnBest; }},
     };
     for (const Case& c : cases) {
         selectRow(c.row);
@@ -253,7 +282,7 @@ TEST_F(OptionsMainTest, BReturnsToTheTitleAndSaves) {
     press({KEY_z});
     press({KEY_x});
     EXPECT_EQ(options->getMessage(), MSG_TITLE);
-    EXPECT_FALSE(savedOptions().ghost);
+    EXPECT_EQ(savedOptions().ghost, GhostSetting::NextAbove);
 }
 
 TEST_F(OptionsMainTest, RestoreDefaultsPutsEverythingBack) {
@@ -275,7 +304,7 @@ TEST_F(OptionsMainTest, TheMouseSelectsTheRowItMovesOverAndClicksChoose) {
     press({});
     EXPECT_EQ(options->getSelectedRow(), ROW_GHOST);
     press({KEY_DOWN});
-    EXPECT_EQ(options->getSelectedRow(), ROW_RESTORE_DEFAULTS) << "a resting pointer does not overrule the keys";
+    EXPECT_EQ(options->getSelectedRow(), ROW_ONLINE) << "a resting pointer does not overrule the keys";
     kiln_headless::setMouse(200, OptionsMain::rowTop(ROW_BACK) + 4, 1);
     press({});
     EXPECT_EQ(options->getMessage(), MSG_TITLE);

@@ -117,7 +117,7 @@ TEST_F(SceneMachineTest, QuitMessageStopsTheLoopButTheSceneStillRunsItsFrame) {
 }
 
 TEST_F(SceneMachineTest, NegativeAndLargeMessagesCountAsUnknown) {
-    for (int message : {-1, 7, 1000}) {
+    for (int message : {-1, 8, 1000}) {
         resetSceneMachine();
         events.clear();
         ProbeScene::messageToPost = message;
