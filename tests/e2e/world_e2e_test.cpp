@@ -1,10 +1,17 @@
 // The real game online with the real score server on 127.0.0.1: a
 // config.ini set up by hand registers its name at start, and a record left
 // in the outbox while the server was away reaches the world table at the
-// next start, with the score the verifier gives its replay.
+// next start, with the score the verifier gives its replay; a server that
+// takes the connection and never answers slows no frame and not the exit.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "e2e_support.h"
@@ -33,6 +40,47 @@ std::string scoreOf(const std::string& verifierLine) {
     const auto at = verifierLine.find("score=");
     if (at == std::string::npos) return "";
     return verifierLine.substr(at + 6, verifierLine.find(' ', at) - at - 6);
+}
+
+// A loopback port whose connections the kernel completes and nobody answers.
+class SilentServer {
+public:
+    SilentServer() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd_, 8) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+    }
+    ~SilentServer() { ::close(fd_); }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    // Whether a client has connected by now (it is then left unanswered).
+    bool connected() const {
+        pollfd waiting{fd_, POLLIN, 0};
+        return ::poll(&waiting, 1, 0) == 1;
+    }
+
+private:
+    int fd_ = -1;
+    unsigned short port_ = 0;
+};
+
+// The game's own count of late frames (KVR_FRAME_STATS=1), from its last stderr line of them.
+struct FrameStats {
+    long long frames = -1, lateOver2Ms = -1;
+};
+FrameStats frameStatsIn(const std::string& stderrText) {
+    FrameStats stats;
+    const auto at = stderrText.rfind("frame-stats ");
+    if (at != std::string::npos) {
+        std::sscanf(stderrText.c_str() + at, "frame-stats frames %lld late-ms-total %*d late-ms-mean %*f late-over-2ms %lld",
+                    &stats.frames, &stats.lateOver2Ms);
+    }
+    return stats;
 }
 
 class WorldE2E : public GameWindowTest {
@@ -103,6 +151,42 @@ TEST_F(WorldE2E, ARecordLeftInTheOutboxWhileTheServerWasAwayArrivesAtTheNextStar
     EXPECT_TRUE(table.find(score + ",") != std::string::npos || table.find(score + "}") != std::string::npos)
         << table << verified;
     EXPECT_NE(table.find("\"live\":false"), std::string::npos) << "no start token came with it: " << table;
+}
+
+TEST_F(WorldE2E, AServerThatNeverAnswersSlowsNoFrameAndNotTheExit) {
+    struct Played {
+        FrameStats stats;
+        std::chrono::milliseconds took{};
+    };
+    // Shorter than the link's 10 s read timeout: its first request is still
+    // in flight when the frame loop ends.
+    const std::vector<std::string> args = {"--frames", "300"};
+    const Launch launch{.environment = {{"KVR_FRAME_STATS", "1"}}};
+    const auto play = [&](const std::string& config) {
+        dir.write("config.ini", config);
+        fs::remove(dir / "run.log");
+        const auto start = std::chrono::steady_clock::now();
+        GameProcess run(dir, args, launch);
+        const auto status = run.waitForExit(std::chrono::seconds(60));
+        Played played;
+        played.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        EXPECT_EQ(status, 0) << run.standardError();
+        played.stats = frameStatsIn(run.standardError());
+        return played;
+    };
+    const Played offline = play(kRecords);
+    SilentServer silent;
+    const Played online = play(onlineConfig(silent.url()));
+    EXPECT_TRUE(silent.connected()) << "the game asked the server nothing";
+
+    ASSERT_EQ(offline.stats.frames, 300) << "no frame-stats line from the game";
+    EXPECT_EQ(online.stats.frames, offline.stats.frames);
+    // A machine shared with other work makes some frames late either way.
+    EXPECT_LE(online.stats.lateOver2Ms, offline.stats.lateOver2Ms + 30)
+        << "late frames online " << online.stats.lateOver2Ms << ", offline " << offline.stats.lateOver2Ms;
+    // The request in flight is given up at exit instead of waited for.
+    EXPECT_LT(online.took, offline.took + std::chrono::seconds(3))
+        << online.took.count() << " ms online, " << offline.took.count() << " ms offline";
 }
 
 }  // namespace
