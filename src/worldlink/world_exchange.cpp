@@ -11,6 +11,7 @@
 #include "scoreproto/replay_shape.h"
 #include "worldlink/send_outcome.h"
 #include "worldlink/server_answers.h"
+#include "worldlink/stage_view.h"
 
 namespace worldlink {
 
@@ -23,7 +24,6 @@ namespace {
 // The whole stage table, so the title can say how many players are on it;
 // the server gives no more than this in one answer.
 constexpr int kTableRequestLimit = 1000;
-constexpr std::size_t kTopRows = 10;
 
 std::string inDir(const std::string& dir, const std::string& name) { return dir.empty() ? name : dir + "/" + name; }
 
@@ -308,33 +308,12 @@ void WorldExchange::refresh(int stage) {
         }
     }
 
-    StageAnswers answers;
-    answers.table.entries = static_cast<int>(entries->size());
-    answers.table.top.assign(entries->begin(), entries->begin() + static_cast<long>(std::min(kTopRows, entries->size())));
-    answers.standing.entries = answers.table.entries;
-    answers.standing.rank = around.rank;
-    if (!entries->empty()) {
-        answers.best = entries->front();
-        answers.standing.bestScore = entries->front().score;
-        answers.standing.bestPlayer = entries->front().player;
-    }
-    std::optional<world::WorldEntry> own;
-    if (around.rank > 0) {
-        answers.table.around = around.entries;
-        for (std::size_t i = 0; i < around.entries.size(); ++i) {
-            if (around.entries[i].rank != around.rank) continue;
-            own = around.entries[i];
-            if (i > 0) answers.above = around.entries[i - 1];
-        }
-    } else if (!entries->empty()) {
-        answers.above = entries->back();  // no entry yet: the lowest one is the next to beat
-    }
-
+    StageView view = stageView(*entries, around);
     std::lock_guard lock(mutex_);
     if (!wanted_) return;
     reach_ = Reach::Online;
-    stages_[stage] = std::move(answers);
-    if (own && stage == lastRunStage_ && own->runId == lastRunId_) lastRecordRank_ = own->rank;
+    if (view.own && stage == lastRunStage_ && view.own->runId == lastRunId_) lastRecordRank_ = view.own->rank;
+    stages_[stage] = std::move(view);
 }
 
 void WorldExchange::fetch(const world::WorldEntry& entry, int stage) {

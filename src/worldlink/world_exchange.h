@@ -15,6 +15,7 @@
 #include "scoreproto/request_signature.h"
 #include "world/world_service.h"
 #include "worldlink/outbox.h"
+#include "worldlink/stage_view.h"
 
 namespace worldlink {
 
@@ -77,12 +78,6 @@ public:
     std::optional<world::CachedReplay> cachedReplay(const std::string& runId) const;
 
 private:
-    struct StageAnswers {
-        world::WorldStanding standing;
-        world::WorldTable table;
-        std::optional<world::WorldEntry> above, best;
-    };
-
     bool ensureKey();
     std::optional<scoreclient::HttpResponse> post(scoreclient::HttpTransport& transport, const std::string& path,
                                                   const std::string& body, const std::string& contentType);
@@ -105,7 +100,7 @@ private:
     world::Reach reach_ = world::Reach::Off;
     world::NameAnswer nameAnswer_ = world::NameAnswer::None;
     std::string nameMessage_;
-    std::map<int, StageAnswers> stages_;
+    std::map<int, StageView> stages_;
     std::map<int, std::string> tokens_;
     std::map<int, int> tokenSerials_;
     std::string lastRecord_;  // the outbox name of the record last kept
