@@ -1,5 +1,8 @@
 #include "worldlink/world_link.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <algorithm>
 
 #include "scoreclient/curl_transport.h"
@@ -92,6 +95,13 @@ void WorldLink::run(const Job& job) {
 }
 
 void WorldLink::work() {
+    // A server that closes its end while TLS still writes raises SIGPIPE in
+    // the writing thread, which would end the game: here it stays pending
+    // and the write fails, which is an answer like any other failure.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     Clock::time_point nextPass = time_.now() + kOutboxPeriod;
     while (true) {
         Job job{Job::Kind::CatchUp};
