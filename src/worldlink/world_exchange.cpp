@@ -108,7 +108,6 @@ bool WorldExchange::keepRecord(int stage, const std::string& replayFile) {
     lastRecord_ = record->name;
     lastRunId_.clear();
     lastRecordRank_.reset();
-    retryAt_.reset();  // a new record is worth a try now
     return true;
 }
 
@@ -220,7 +219,15 @@ void WorldExchange::requestToken(int stage, int serial) {
     if (wanted_) reach_ = Reach::Online;
 }
 
+bool WorldExchange::mustStillWait() const {
+    std::lock_guard lock(mutex_);
+    return retryAt_ && time_.now() < *retryAt_;
+}
+
 void WorldExchange::sendOutbox() {
+    // The server asked for a pause (Retry-After), or it failed: a record
+    // kept meanwhile waits for the next try with the others.
+    if (mustStillWait()) return;
     for (const OutboxRecord& record : outbox_.waiting()) {
         {
             std::lock_guard lock(mutex_);
@@ -346,6 +353,7 @@ std::optional<Clock::time_point> WorldExchange::retryAt() const {
 }
 
 void WorldExchange::catchUp() {
+    if (mustStillWait()) return;
     bool needsName = false;
     {
         std::lock_guard lock(mutex_);

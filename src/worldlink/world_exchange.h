@@ -56,13 +56,15 @@ public:
     // Registers the wanted name (making the key first when there is none).
     void registerWanted();
     void requestToken(int stage, int serial);
-    // Sends the waiting records, oldest first, until one has to wait.
+    // Sends the waiting records, oldest first, until one has to wait; nothing
+    // before the time a failed try set.
     void sendOutbox();
     void refresh(int stage);
     void fetch(const world::WorldEntry& entry, int stage);
     // When the outbox may next be tried, after a try that had to wait.
     std::optional<Clock::time_point> retryAt() const;
-    // A pass as the periodic one makes: register if not yet, then the outbox.
+    // A pass as the periodic one makes, once any wait is over: register if
+    // not yet, then the outbox.
     void catchUp();
 
     // --- answers, from any thread
@@ -83,6 +85,7 @@ private:
                                                   const std::string& body, const std::string& contentType);
     std::optional<scoreclient::HttpResponse> get(const std::string& path);
     void setReach(world::Reach reach);
+    bool mustStillWait() const;
     void mustWait(const std::string& retryAfter);
     std::string cacheFile(const std::string& runId, int stage) const;
 

@@ -88,7 +88,6 @@ void WorldLink::run(const Job& job) {
             exchange_.sendOutbox();
             break;
         case Job::Kind::Token: exchange_.requestToken(job.stage, job.serial); break;
-        case Job::Kind::Outbox: exchange_.sendOutbox(); break;
         case Job::Kind::Refresh: exchange_.refresh(job.stage); break;
         case Job::Kind::Fetch: exchange_.fetch(job.entry, job.stage); break;
     }

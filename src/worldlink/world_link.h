@@ -65,7 +65,7 @@ public:
 
 private:
     struct Job {
-        enum class Kind { CatchUp, Register, Token, Outbox, Refresh, Fetch } kind;
+        enum class Kind { CatchUp, Register, Token, Refresh, Fetch } kind;
         int stage = 0;
         int serial = 0;
         world::WorldEntry entry{};

@@ -162,10 +162,20 @@ TEST_F(WorldExchangeTest, RecordsGoOldestFirstAndAWaitStopsTheRestUntilTheNextTr
     EXPECT_EQ(exchange.outbox().waiting().size(), 2u);
 
     submission = {201, kRunSeven, ""};
+    // A record kept during the wait the server asked for waits too.
+    ASSERT_TRUE(exchange.keepRecord(1, writeReplay(dir, "c.bin", 2, 'c')));
+    now.steady += std::chrono::seconds(1);
     exchange.catchUp();
-    ASSERT_EQ(server.count("POST", "/api/v1/runs?"), 3);
+    EXPECT_EQ(server.count("POST", "/api/v1/runs?"), 1);
+    now.steady += std::chrono::seconds(4);
+    exchange.catchUp();
+    ASSERT_EQ(server.count("POST", "/api/v1/runs?"), 4);
     EXPECT_TRUE(exchange.outbox().waiting().empty());
-    EXPECT_EQ(server.requests[server.requests.size() - 3].body, std::string(48, 'b'));
+    std::string order;
+    for (const auto& request : server.requests) {
+        if (hasPath(request, "/api/v1/runs?")) order += request.body[0];
+    }
+    EXPECT_EQ(order, "aabc");
 }
 
 TEST_F(WorldExchangeTest, ARecordAcceptedGetsItsWorldRankAndTheTitleItsStanding) {
