@@ -11,6 +11,8 @@
 #include <cstring>
 #include <optional>
 
+#include "config/server_settings.h"
+
 namespace {
 
 struct Option {
@@ -60,6 +62,14 @@ const Option kOptions[] = {
          l.watchSpeedStep = *step;
      },
      " X", "the speed to start watching at: 0.25, 0.5, 1, 2, 4 or 8"},
+    {"--score-server", 1,
+     [](CommandLine& l, const char* const* v) {
+         l.scoreServer = checkedServerUrl(v[0]);
+         if (l.scoreServer.empty()) {
+             throw CommandLineError(std::string("--score-server must be an http:// or https:// URL, not '") + v[0] + "'");
+         }
+     },
+     " URL", "the world score server, for this session only"},
     {"--toolbox", 0, [](CommandLine& l, const char* const*) { l.toolbox = true; }, "",
      "open the developer's toolbox screen"},
     {"--frames", 1,
@@ -81,6 +91,7 @@ const char* missingValuesText(const Option& option) {
     if (std::strcmp(option.name, "--watch") == 0) return "a replay file";
     if (std::strcmp(option.name, "--stage") == 0) return "a stage from 0 to 3";
     if (std::strcmp(option.name, "--speed") == 0) return "a speed";
+    if (std::strcmp(option.name, "--score-server") == 0) return "a server URL";
     return "a directory";
 }
 
@@ -155,6 +166,7 @@ std::string unknownOptionWarnings(const CommandLine& line) {
 
 const char* commandLineUsage() {
     return "usage: kvr2013 [-window | -fullscreen] [-res WIDTH HEIGHT] [--resources DIR] [--data-dir DIR]\n"
+           "               [--score-server URL]\n"
            "       kvr2013 --watch FILE --stage S [--speed 0.25|0.5|1|2|4|8]\n"
            "       kvr2013 --help (every option, the controls and the directories in use)\n";
 }

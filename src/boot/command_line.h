@@ -22,6 +22,7 @@ struct CommandLine {
     bool fullScreen = false;
     std::string resourcesDir;  // "--resources DIR": searched first for the pictures and sounds
     std::string dataDir;       // "--data-dir DIR": where the player's files live
+    std::string scoreServer;   // "--score-server URL": the world score server for this session only
     bool help = false;         // "--help": print the usage and the directories, then stop
     bool version = false;      // "--version": print "kvr2013 X.Y.Z", then stop
     // Arguments after the program's path that are no option of the game, in order.
@@ -44,7 +45,8 @@ struct CommandLine {
 // CommandLineError when an option lacks its values or "--frames" its
 // positive count; when "--watch" comes without "--stage", "--stage" is not
 // 0 to 3 or "--speed" not one of the six speeds, and when "--stage" or
-// "--speed" comes without "--watch".
+// "--speed" comes without "--watch", and when "--score-server" is not an
+// http:// or https:// URL.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Decimal text to int the way atoi reads it: leading white space, an optional

@@ -29,7 +29,11 @@ const char* const kControls =
     "Watching a replay:\n"
     "  Z or SPACE pause or go on, RIGHT/LEFT faster/slower (x1/4 to x8), DOWN one\n"
     "  frame while paused, PAGE DOWN/UP ten seconds on/back, HOME from the start,\n"
-    "  X back to the title; a controller's shoulder buttons jump too\n";
+    "  X back to the title; a controller's shoulder buttons jump too\n"
+    "World scores:\n"
+    "  in config.ini, SCORE_SERVER = URL (or --score-server URL for one session),\n"
+    "  ONLINE = 1 and PLAYER_NAME = NAME send every record to the server's world\n"
+    "  table; SCORE_SERVER_CA = FILE names a private server's CA certificate\n";
 
 std::string resourcesLine(const ResourceSearch& search) {
     if (search.found()) return "  pictures and sounds  " + search.dir.string() + "\n";
@@ -42,7 +46,8 @@ std::string dataLine(const DataDirChoice& data) {
     if (data.dir.empty()) return "  player's files       nowhere (no home directory): kept for the session only\n";
     return "  player's files       " + data.dir.string() +
            "\n"
-           "                       (config.ini, replay/, run.log, screenshots/)\n";
+           "                       (config.ini, replay/, run.log, screenshots/; and online,\n"
+           "                       player.key, outbox/ and cache/)\n";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "boot/player_settings.h"
+#include "boot/world_start.h"
 #include "kiln2/kiln2.h"
 #include "state/scene_machine.h"
 
@@ -43,6 +44,7 @@ int runGame(const CommandLine& line) {
         choosePlayerControllerMappings();
         Kiln_init("KVR2013", line.screenWidth, line.screenHeight, line.fullScreen, false);
         applyPlayerOptions();
+        startWorldService(line.scoreServer);
         loadSharedResources();
         bool running = true;
         int frames = 0;
@@ -61,6 +63,8 @@ int runGame(const CommandLine& line) {
         logError(KilnError("unknown error"));
         status = 1;
     }
+    // However the loop ended: the world link's worker ends before the process does.
+    stopWorldService();
     try {
         Kiln_quit();
     } catch (const std::exception& error) {

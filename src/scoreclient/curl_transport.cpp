@@ -6,6 +6,7 @@
 #include <cctype>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace scoreclient {
 
@@ -39,9 +40,15 @@ std::size_t readHeader(char* data, std::size_t size, std::size_t count, void* ta
     return bytes;
 }
 
+// libcurl asks this at least once a second, even while nothing arrives.
+int checkAbandoned(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
 }  // namespace
 
-CurlTransport::CurlTransport(HttpTimeouts timeouts) : timeouts_(timeouts) {
+CurlTransport::CurlTransport(HttpTimeouts timeouts, std::string caFile)
+    : timeouts_(timeouts), caFile_(std::move(caFile)) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
@@ -64,6 +71,14 @@ HttpResponse CurlTransport::send(const HttpRequest& request) {
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, timeouts_.connectMillis);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeouts_.totalMillis);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile_.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, caFile_.c_str());
+    if (abandon_) {
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &checkAbandoned);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abandon_));
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    }
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     if (request.method != "GET") {

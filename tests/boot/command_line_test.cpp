@@ -191,4 +191,26 @@ TEST(CommandLine, WatchingWithoutAStageOrAtAnotherSpeedIsAUsageError) {
     }
 }
 
+TEST(CommandLine, AScoreServerForOneSessionIsAnHttpUrlOrAUsageError) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"https://scores.example.org/", "https://scores.example.org"},
+        {"ftp://scores.example.org", nullptr},
+        {"scores.example.org", nullptr},
+        {"http://", nullptr},
+        {"http://two words", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& [given, kept] : cases) {
+        if (kept) {
+            EXPECT_EQ(parse({"--score-server", given}).scoreServer, kept) << given;
+        } else {
+            EXPECT_THROW(parse({"--score-server", given}), CommandLineError) << given;
+        }
+    }
+    EXPECT_EQ(parse({}).scoreServer, "") << "without it, config.ini says";
+    EXPECT_THROW(parse({"--score-server"}), CommandLineError);
+    EXPECT_NE(commandLineOptionsHelp().find("  --score-server URL "), std::string::npos);
+}
+
 }  // namespace
