@@ -1,8 +1,10 @@
-// The real game online with the real score server on 127.0.0.1: a
-// config.ini set up by hand registers its name at start, and a record left
-// in the outbox while the server was away reaches the world table at the
-// next start, with the score the verifier gives its replay; a server that
-// takes the connection and never answers slows no frame and not the exit.
+// The real game online with the real score server on 127.0.0.1: joining
+// with real key presses, a record flown live reaching the world table with
+// the verifier's score, the title's world line, the world table's WATCH and
+// RACE; a config.ini set up by hand registering its name at start; a record
+// flown while the server was away arriving at the next start; the server
+// behind nginx with TLS, trusted only through the CA the game is given; and
+// a server that takes the connection and never answers slowing no frame.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -15,6 +17,9 @@
 #include <fstream>
 
 #include "e2e_support.h"
+#include "ghost_view.h"
+#include "screenshot.h"
+#include "tls_front.h"
 #include "world_server.h"
 
 namespace {
@@ -41,6 +46,23 @@ std::string scoreOf(const std::string& verifierLine) {
     if (at == std::string::npos) return "";
     return verifierLine.substr(at + 6, verifierLine.find(' ', at) - at - 6);
 }
+
+// The verifier's line for a replay of stage 0.
+std::string verifierLineOf(const fs::path& replay) {
+    std::string line = runCommand(std::string(KVR_BINARY_DIR) + "/kvr2013-verify --stage 0 --replay " +
+                                  shellQuote(replay.string()));
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    return line;
+}
+
+// Whether a stage table's JSON holds an entry of that score.
+bool holdsScore(const std::string& table, const std::string& score) {
+    const std::string field = "\"score\":" + score;
+    return table.find(field + ",") != std::string::npos || table.find(field + "}") != std::string::npos;
+}
+
+// ONLINE is the 14th row of the options screen.
+constexpr int kOnlineRow = 13;
 
 // A loopback port whose connections the kernel completes and nobody answers.
 class SilentServer {
@@ -95,6 +117,30 @@ protected:
         fs::remove(dir / "run.log");
         startAtTitle(args);
     }
+    // Z on the title flies stage 0; without input the craft falls. True
+    // once its record is saved.
+    bool flyARecord() {
+        pressKey(window, "z");
+        return waitUntil([&] { return configNumber(dir.read("config.ini"), "HI_SCORE1") > 0 && dir.exists("replay/replay_00.bin"); },
+                         30s);
+    }
+    // Presses key until the title starts again (the results hold Z back for a while).
+    bool pressUntilTitle(const std::string& key) {
+        const int titles = countOf(game->runLog(), "TitleMain\n");
+        for (int attempt = 0; attempt < 80; ++attempt) {
+            if (countOf(game->runLog(), "TitleMain\n") > titles) return true;
+            pressKey(window, key);
+        }
+        return countOf(game->runLog(), "TitleMain\n") > titles;
+    }
+    // Whether the title's world line, under the hi-score, reads text.
+    bool titleShows(const std::string& text) {
+        SDL_Surface* shown = takeScreenshot(dir, window);
+        if (shown == nullptr) return false;
+        const bool found = showsWhiteText(shown, text, 300, 66, 1);
+        SDL_FreeSurface(shown);
+        return found;
+    }
     WorkDir serverFiles{WorkDir::NoResources};
 };
 
@@ -120,18 +166,20 @@ TEST_F(WorldE2E, AConfigSetUpByHandMakesTheKeyAndRegistersTheNameAtStart) {
     EXPECT_EQ(server.query("SELECT count(*) FROM players;"), "1\n");
 }
 
-TEST_F(WorldE2E, ARecordLeftInTheOutboxWhileTheServerWasAwayArrivesAtTheNextStart) {
-    const fs::path replay = fs::path(KVR_SOURCE_DIR) / "tests/corpus/replays/stage0.bin";
-    fs::create_directories(dir / "outbox");
-    const fs::path waiting = dir / "outbox" / "1700000000000-0000-s0.bin";
-    fs::copy_file(replay, waiting);
-
-    // Nothing listens on port 1: the game starts and plays as it would offline.
+TEST_F(WorldE2E, ARecordFlownWhileTheServerWasAwayArrivesAtTheNextStart) {
+    // Nothing listens on port 1: the game plays as it would offline and
+    // keeps the record in its outbox.
     dir.write("config.ini", onlineConfig("http://127.0.0.1:1"));
     startAtTitle();
-    EXPECT_TRUE(waitUntil([&] { return fs::exists(dir / "player.key"); }));
+    ASSERT_TRUE(flyARecord()) << game->runLog();
+    ASSERT_TRUE(waitUntil([&] { return countRecordsIn(dir / "outbox") == 1; })) << game->runLog();
     quitWithEscape();
-    EXPECT_EQ(readFile(waiting), readFile(replay)) << "the record is kept whole while the server is away";
+    const std::string replay = dir.read("replay/replay_00.bin");
+    fs::path kept;
+    for (const auto& item : fs::directory_iterator(dir / "outbox")) {
+        if (item.path().extension() == ".bin") kept = item.path();
+    }
+    EXPECT_EQ(readFile(kept), replay) << "the outbox keeps the record whole while the server is away";
 
     WorldServer server(serverFiles / "server");
     ASSERT_TRUE(server.started()) << server.errors();
@@ -142,15 +190,106 @@ TEST_F(WorldE2E, ARecordLeftInTheOutboxWhileTheServerWasAwayArrivesAtTheNextStar
     EXPECT_FALSE(fs::exists(dir / "outbox/refused")) << readFile(dir / "outbox/refused");
     quitWithEscape();
 
-    const std::string verified = runCommand(std::string(KVR_BINARY_DIR) + "/kvr2013-verify --stage 0 --replay " +
-                                            shellQuote(replay.string()));
-    ASSERT_FALSE(scoreOf(verified).empty()) << verified;
+    const std::string score = scoreOf(verifierLineOf(dir / "replay/replay_00.bin"));
+    ASSERT_FALSE(score.empty());
     const std::string table = server.get("/api/v1/stages/0/scores");
     EXPECT_NE(table.find("\"player\":\"Ace\""), std::string::npos) << table;
-    const std::string score = "\"score\":" + scoreOf(verified);
-    EXPECT_TRUE(table.find(score + ",") != std::string::npos || table.find(score + "}") != std::string::npos)
-        << table << verified;
-    EXPECT_NE(table.find("\"live\":false"), std::string::npos) << "no start token came with it: " << table;
+    EXPECT_TRUE(holdsScore(table, score)) << table;
+    EXPECT_NE(table.find("\"live\":false"), std::string::npos) << "its start token never came: " << table;
+}
+
+TEST_F(WorldE2E, JoinedWithRealKeysARecordIsOnTheTableLiveThenWatchedAndRaced) {
+    WorldServer server(serverFiles / "server");
+    ASSERT_TRUE(server.started()) << server.errors();
+    // GHOST = 0: the only ghost a run can show is the one RACE asks for.
+    dir.write("config.ini", kRecords + "GHOST = 0\nSCORE_SERVER = " + server.url() + "\n");
+    startAtTitle();
+
+    // Options, down to ONLINE, on: the name screen asks for a name first.
+    pressKey(window, "o");
+    ASSERT_TRUE(game->waitForLog("OptionsMain\n")) << game->runLog();
+    for (int row = 0; row < kOnlineRow; ++row) pressKey(window, "Down");
+    pressKey(window, "Return");
+    for (const char* letter : {"a", "c", "e"}) pressKey(window, letter);
+    pressKey(window, "Return");
+    ASSERT_TRUE(game->waitForLog("Name screen: registering ace\n")) << game->runLog();
+    EXPECT_TRUE(waitUntil([&] { return server.query("SELECT name FROM players;") == "ace\n"; })) << server.errors();
+    EXPECT_TRUE(waitUntil([&] {
+        const std::string config = dir.read("config.ini");
+        return config.find("ONLINE = 1\n") != std::string::npos && config.find("PLAYER_NAME = ace\n") != std::string::npos;
+    })) << dir.read("config.ini");
+    ASSERT_TRUE(pressUntilTitle("x")) << game->runLog();
+
+    // A record flown live: the server holds it with the verifier's score.
+    ASSERT_TRUE(flyARecord()) << game->runLog();
+    std::string table;
+    ASSERT_TRUE(waitUntil([&] {
+        table = server.get("/api/v1/stages/0/scores");
+        return table.find("\"player\":\"ace\"") != std::string::npos;
+    }, std::chrono::seconds(60))) << table << server.errors();
+    const std::string verified = verifierLineOf(dir / "replay/replay_00.bin");
+    const std::string score = scoreOf(verified);
+    ASSERT_FALSE(score.empty()) << verified;
+    EXPECT_TRUE(holdsScore(table, score)) << table << verified;
+    EXPECT_NE(table.find("\"live\":true"), std::string::npos) << "its start token came with it: " << table;
+
+    // The title's world line.
+    ASSERT_TRUE(pressUntilTitle("z")) << game->runLog();
+    EXPECT_TRUE(waitUntil([&] { return titleShows("WORLD #1 OF 1  BEST " + score); }))
+        << "no world line; log: " << game->runLog();
+    keepScreenshot(dir, "world_title.png");
+
+    // W: the world table; its first row WATCHed plays to the results with the verifier's line.
+    pressKey(window, "w");
+    ASSERT_TRUE(game->waitForLog("WorldTableMain\n")) << game->runLog();
+    SDL_Surface* shown = takeScreenshot(dir, window);
+    ASSERT_NE(shown, nullptr);
+    keepScreenshot(dir, "world_table.png");
+    EXPECT_GT(litPixels(shown, 0, 60, 640, 120), 200) << "the table shows no row";
+    SDL_FreeSurface(shown);
+    pressKey(window, "Return");
+    pressKey(window, "Return");
+    ASSERT_TRUE(game->waitForLog("World table: watching ")) << game->runLog();
+    ASSERT_TRUE(waitUntil([&] { return countOf(game->runLog(), "Theatre: results at frame") == 1; }, 60s))
+        << game->runLog();
+    EXPECT_NE(game->standardOutput().find(verified), std::string::npos) << game->standardOutput();
+    ASSERT_TRUE(pressUntilTitle("x")) << game->runLog();
+
+    // RACE: the next run flies beside the world entry's ghost.
+    pressKey(window, "w");
+    ASSERT_TRUE(waitUntil([&] { return countOf(game->runLog(), "WorldTableMain\n") == 2; })) << game->runLog();
+    pressKey(window, "Return");
+    pressKey(window, "Right");
+    pressKey(window, "Return");
+    ASSERT_TRUE(game->waitForLog("World table: racing ")) << game->runLog();
+    std::string why;
+    SDL_Surface* raced = pictureWithTheCraftsApart(*game, dir, window, &why);
+    ASSERT_NE(raced, nullptr) << why;
+    keepScreenshot(dir, "world_race.png");
+    EXPECT_GT(ghostPixels(raced), 100) << "no world ghost on screen";
+    SDL_FreeSurface(raced);
+    quitWithEscape();
+}
+
+TEST_F(WorldE2E, BehindNginxWithTlsTheGameTrustsOnlyTheCaItIsGiven) {
+    WorldServer server(serverFiles / "server");
+    ASSERT_TRUE(server.started()) << server.errors();
+    TlsFront front(serverFiles.path(), server.url());
+    const auto configWith = [&](const fs::path& ca) {
+        return onlineConfig(front.url()) + "SCORE_SERVER_CA = " + ca.string() + "\n";
+    };
+
+    dir.write("config.ini", configWith(front.strangerCaFile()));
+    startAtTitle();
+    EXPECT_TRUE(waitUntil([&] { return titleShows("WORLD: OFFLINE"); })) << game->runLog();
+    EXPECT_EQ(server.query("SELECT count(*) FROM players;"), "0\n");
+    quitWithEscape();
+
+    dir.write("config.ini", configWith(front.caFile()));
+    restartAtTitle();
+    EXPECT_TRUE(waitUntil([&] { return server.query("SELECT name FROM players;") == "Ace\n"; })) << server.errors();
+    EXPECT_TRUE(waitUntil([&] { return titleShows("WORLD: NO RUNS YET"); })) << game->runLog();
+    quitWithEscape();
 }
 
 TEST_F(WorldE2E, AServerThatNeverAnswersSlowsNoFrameAndNotTheExit) {

@@ -15,8 +15,8 @@ namespace e2e {
 
 class TlsFront {
 public:
-    // upstreamPort: the score server's port on 127.0.0.1.
-    TlsFront(const std::filesystem::path& dir, unsigned short upstreamPort);
+    // upstream: the score server's "http://127.0.0.1:PORT".
+    TlsFront(const std::filesystem::path& dir, const std::string& upstream);
     ~TlsFront();
     TlsFront(const TlsFront&) = delete;
     TlsFront& operator=(const TlsFront&) = delete;

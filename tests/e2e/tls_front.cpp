@@ -72,7 +72,7 @@ void replaceOnce(std::string& text, const std::string& from, const std::string& 
 }
 
 // The packaged site's TLS server block, pointed at this test's files and ports.
-std::string siteFor(const fs::path& dir, unsigned short port, unsigned short upstreamPort) {
+std::string siteFor(const fs::path& dir, unsigned short port, const std::string& upstream) {
     std::string site = readFile(fs::path(KVR_SOURCE_DIR) / "packaging" / "kvr2013-scores.nginx");
     const auto tls = site.find("listen 443");
     if (tls == std::string::npos) throw std::runtime_error("packaging/kvr2013-scores.nginx has no TLS server");
@@ -81,13 +81,13 @@ std::string siteFor(const fs::path& dir, unsigned short port, unsigned short ups
     replaceOnce(site, "listen [::]:443 ssl http2;", "");
     replaceOnce(site, "/etc/ssl/certs/scores.example.org.pem", (dir / "server.pem").string());
     replaceOnce(site, "/etc/ssl/private/scores.example.org.key", (dir / "server.key").string());
-    replaceOnce(site, "proxy_pass http://127.0.0.1:8080;", "proxy_pass http://127.0.0.1:" + std::to_string(upstreamPort) + ";");
+    replaceOnce(site, "proxy_pass http://127.0.0.1:8080;", "proxy_pass " + upstream + ";");
     return site;
 }
 
 }  // namespace
 
-TlsFront::TlsFront(const fs::path& dir, unsigned short upstreamPort) : dir_(dir / "tls-front") {
+TlsFront::TlsFront(const fs::path& dir, const std::string& upstream) : dir_(dir / "tls-front") {
     fs::create_directories(dir_);
     makeCertificates(dir_);
     const unsigned short port = freePort();
@@ -97,7 +97,7 @@ TlsFront::TlsFront(const fs::path& dir, unsigned short upstreamPort) : dir_(dir 
                                        << "http {\n  access_log off;\n  client_body_temp_path " << d
                                        << ";\n  proxy_temp_path " << d << ";\n  fastcgi_temp_path " << d
                                        << ";\n  uwsgi_temp_path " << d << ";\n  scgi_temp_path " << d << ";\n"
-                                       << siteFor(dir_, port, upstreamPort) << "}\n";
+                                       << siteFor(dir_, port, upstream) << "}\n";
     pid_ = fork();
     if (pid_ == 0) {
         execlp("nginx", "nginx", "-e", (d + "/error.log").c_str(), "-p", d.c_str(), "-c", (d + "/nginx.conf").c_str(),
