@@ -4,7 +4,8 @@
 // RACE; a config.ini set up by hand registering its name at start; a record
 // flown while the server was away arriving at the next start; the server
 // behind nginx with TLS, trusted only through the CA the game is given; and
-// a server that takes the connection and never answers slowing no frame.
+// a whole live run beside a server that takes the connection and never
+// answers keeping its frame pacing.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -292,40 +293,45 @@ TEST_F(WorldE2E, BehindNginxWithTlsTheGameTrustsOnlyTheCaItIsGiven) {
     quitWithEscape();
 }
 
-TEST_F(WorldE2E, AServerThatNeverAnswersSlowsNoFrameAndNotTheExit) {
+TEST_F(WorldE2E, AWholeLiveRunBesideAServerThatNeverAnswersKeepsItsPacingAndItsQuickExit) {
     struct Played {
         FrameStats stats;
-        std::chrono::milliseconds took{};
+        std::chrono::milliseconds exit{};
     };
-    // Shorter than the link's 10 s read timeout: its first request is still
-    // in flight when the frame loop ends.
-    const std::vector<std::string> args = {"--frames", "300"};
     const Launch launch{.environment = {{"KVR_FRAME_STATS", "1"}}};
-    const auto play = [&](const std::string& config) {
+    // From the title through a whole run to its record, then Escape.
+    const auto play = [&](const std::string& config, Played& played) {
         dir.write("config.ini", config);
+        fs::remove_all(dir / "replay");
         fs::remove(dir / "run.log");
+        ASSERT_NO_FATAL_FAILURE(startAtTitle({}, launch));
+        ASSERT_TRUE(flyARecord()) << game->runLog();
         const auto start = std::chrono::steady_clock::now();
-        GameProcess run(dir, args, launch);
-        const auto status = run.waitForExit(std::chrono::seconds(60));
-        Played played;
-        played.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        EXPECT_EQ(status, 0) << run.standardError();
-        played.stats = frameStatsIn(run.standardError());
-        return played;
+        quitWithEscape();
+        played.exit = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        played.stats = frameStatsIn(game->standardError());
     };
-    const Played offline = play(kRecords);
+    Played offline, online;
+    ASSERT_NO_FATAL_FAILURE(play(kRecords, offline));
     SilentServer silent;
-    const Played online = play(onlineConfig(silent.url()));
+    // The link's first request (the name) waits out its 10 s read timeout
+    // while the run asks for a start token and sends its record.
+    ASSERT_NO_FATAL_FAILURE(play(onlineConfig(silent.url()), online));
     EXPECT_TRUE(silent.connected()) << "the game asked the server nothing";
 
-    ASSERT_EQ(offline.stats.frames, 300) << "no frame-stats line from the game";
-    EXPECT_EQ(online.stats.frames, offline.stats.frames);
+    std::printf("frames late by over 2 ms: offline %lld of %lld, online %lld of %lld; exit %lld ms, %lld ms\n",
+                offline.stats.lateOver2Ms, offline.stats.frames, online.stats.lateOver2Ms, online.stats.frames,
+                static_cast<long long>(offline.exit.count()), static_cast<long long>(online.exit.count()));
+    ASSERT_GT(offline.stats.frames, 100) << "no frame-stats line from the game";
+    ASSERT_GT(online.stats.frames, 100) << "no frame-stats line from the game";
     // A machine shared with other work makes some frames late either way.
     EXPECT_LE(online.stats.lateOver2Ms, offline.stats.lateOver2Ms + 30)
-        << "late frames online " << online.stats.lateOver2Ms << ", offline " << offline.stats.lateOver2Ms;
+        << "late frames online " << online.stats.lateOver2Ms << " of " << online.stats.frames << ", offline "
+        << offline.stats.lateOver2Ms << " of " << offline.stats.frames;
     // The request in flight is given up at exit instead of waited for.
-    EXPECT_LT(online.took, offline.took + std::chrono::seconds(3))
-        << online.took.count() << " ms online, " << offline.took.count() << " ms offline";
+    EXPECT_LT(online.exit, offline.exit + std::chrono::seconds(3))
+        << online.exit.count() << " ms online, " << offline.exit.count() << " ms offline";
+    EXPECT_EQ(countRecordsIn(dir / "outbox"), 1) << "the record waits in the outbox";
 }
 
 }  // namespace
