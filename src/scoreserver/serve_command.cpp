@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "scoredb/database_url.h"
@@ -50,6 +51,12 @@ int runServeCommand(int argc, char** argv) {
     verifypool::VerifyLimits limits;
     std::size_t queue = 0;
     std::string database;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--help") {
+            std::fputs(kServeUsage, stdout);
+            return 0;
+        }
+    }
     try {
         options = parseOptions(argc, argv, 2,
                                {"listen", "database", "web", "verifier", "workers", "queue", "threads", "submit-rate",

@@ -128,6 +128,16 @@ TEST(ScoreServerTest, TablesEntriesReplaysAndThePageShowWhatWasSubmitted) {
     EXPECT_GE(metric(server.port(), "kvr_scores_verify_queue_depth"), 0);
 }
 
+TEST(ScoreServerTest, ServeHelpPrintsItsUsageAndAnUnknownOptionIsAUsageError) {
+    const std::string serve = e2e::binaryDir() + "/kvr2013-scores serve ";
+    const e2e::CommandResult help = e2e::runCommand(serve + "--help");
+    EXPECT_EQ(help.status, 0) << help.output;
+    EXPECT_EQ(help.output.rfind("usage: kvr2013-scores serve ", 0), 0u) << help.output;
+    const e2e::CommandResult unknown = e2e::runCommand(serve + "--lisen 127.0.0.1:0");
+    EXPECT_EQ(unknown.status, 2) << unknown.output;
+    EXPECT_NE(unknown.output.find("usage: kvr2013-scores serve "), std::string::npos) << unknown.output;
+}
+
 TEST(ScoreServerTest, WebDirectoryFilesAreServedAndNothingOutsideIt) {
     e2e::TestDatabase database;
     std::filesystem::create_directories(database.dir() / "web" / "game");
