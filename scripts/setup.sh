@@ -17,7 +17,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils imagemagick openbox
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream man-db groff-base
-  g++-aarch64-linux-gnu qemu-user file
+  g++-aarch64-linux-gnu qemu-user file emscripten
   strace lintian
   nodejs chromium
 )
