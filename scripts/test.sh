@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the fuzzers for a short while on
 # each file format, the unit tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the replay corpus through a clang -O0 verifier
-# and an aarch64 one under emulation, lintian on the Debian packages, and
+# UndefinedBehaviorSanitizer, the replay corpus through a clang -O0 verifier,
+# an aarch64 one under emulation and an Emscripten one under node, lintian on the Debian packages, and
 # the end-to-end, packaging and corpus tests of the plain build in a private
 # X server with sound going nowhere. Every build treats a compiler warning as
 # an error. Stops at the first failure; prints each stage's time at the end.
@@ -52,7 +52,7 @@ bash scripts/sanitize_tests.sh -j "$jobs"
 stage "every test label selects tests"
 bash scripts/check_labels.sh build "${KVR_ASAN_BUILD:-build-asan}"
 
-stage "the replay corpus on a second compiler and a second processor"
+stage "the replay corpus on a second compiler, a second processor and under node"
 bash scripts/verifier_builds.sh
 
 stage "the Debian packages pass lintian"
