@@ -79,8 +79,6 @@ NameEntry::NameEntry(const std::string& name, bool registerAtOnce) : name_(name)
     // Escape cancels and M types an M here, instead of quitting and muting.
     Kiln_keepEscapeForScene(true);
     Kiln_keepTypingForScene(true);
-    lastMouseX_ = Kiln_getMouseX();
-    lastMouseY_ = Kiln_getMouseY();
     if (registerAtOnce) confirm();
 }
 
@@ -203,13 +201,10 @@ NameEntry::Outcome NameEntry::useController() {
 }
 
 NameEntry::Outcome NameEntry::useMouse() {
-    const int x = Kiln_getMouseX();
-    const int y = Kiln_getMouseY();
-    const bool moved = x != lastMouseX_ || y != lastMouseY_;
-    lastMouseX_ = x;
-    lastMouseY_ = y;
-    const bool clicked = (Kiln_getMouseButtonsPushed() & 1u) != 0;
-    if (!moved && !clicked) return Outcome::Open;
+    if (!pointer_.update()) return Outcome::Open;
+    const int x = pointer_.x();
+    const int y = pointer_.y();
+    const bool clicked = pointer_.clicked();
     for (int row = 0; row <= kActionRow; ++row) {
         const int columns = row == kActionRow ? ACTION_COUNT : NAME_GRID_COLUMNS;
         for (int column = 0; column < columns; ++column) {

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "state/menu_pointer.h"
+
 // The letters a name may hold: those the world table takes and the game's
 // font draws, in the grid's order (capitals, small letters, digits, '-', '.').
 extern const char NAME_LETTERS[];
@@ -66,6 +68,5 @@ private:
     bool waiting_ = false;
     int column_ = 0;
     int row_ = 0;
-    int lastMouseX_ = -1;
-    int lastMouseY_ = -1;
+    MenuPointer pointer_;
 };

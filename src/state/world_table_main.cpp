@@ -58,8 +58,6 @@ WorldTableMain::WorldTableMain() {
     stage_ = readGameSettings(config, problems).stage;
     world::service().refreshStage(stage_);
     readTable();
-    lastMouseX_ = Kiln_getMouseX();
-    lastMouseY_ = Kiln_getMouseY();
 }
 
 WorldTableMain::~WorldTableMain() = default;
@@ -165,13 +163,10 @@ void WorldTableMain::finish(const world::CachedReplay& replay) {
 }
 
 void WorldTableMain::handleMouse() {
-    const int x = Kiln_getMouseX();
-    const int y = Kiln_getMouseY();
-    const bool moved = x != lastMouseX_ || y != lastMouseY_;
-    lastMouseX_ = x;
-    lastMouseY_ = y;
-    const bool clicked = (Kiln_getMouseButtonsPushed() & 1u) != 0;
-    if (!moved && !clicked) return;
+    if (!pointer_.update()) return;
+    const int x = pointer_.x();
+    const int y = pointer_.y();
+    const bool clicked = pointer_.clicked();
     if (offering_) {
         for (int offer = 0; offer < OFFER_COUNT; ++offer) {
             if (!insideBox(x, y, offerLeft(offer), OFFER_TOP - 4, kOfferWidth, kRowStep)) continue;

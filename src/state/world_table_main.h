@@ -13,6 +13,7 @@
 
 #include "keypad/keypad.h"
 #include "scene/game_state.h"
+#include "state/menu_pointer.h"
 #include "world/world_service.h"
 
 class WorldTableMain : public GameState {
@@ -60,6 +61,5 @@ private:
     std::optional<Offer> waitingFor_;
     world::WorldEntry chosen_;
     std::string notice_;
-    int lastMouseX_ = -1;
-    int lastMouseY_ = -1;
+    MenuPointer pointer_;
 };
